@@ -1,0 +1,36 @@
+# Front door. `make run` and `make test` install what is missing, then build.
+SHELL := /bin/bash
+.DEFAULT_GOAL := build
+.PHONY: deps build build-win build-native test run bench fuzz format clean
+
+deps:
+	@scripts/deps.sh
+
+build: deps build-win build-native
+
+build-win:
+	@cmake --preset win >/dev/null
+	@cmake --build --preset win
+
+build-native:
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native
+
+test: build
+	@ctest --preset native
+	@scripts/with-display.sh ctest --preset win
+
+run: build
+	@scripts/run.sh
+
+bench: build
+	@scripts/with-display.sh scripts/bench.sh
+
+fuzz: deps
+	@scripts/fuzz.sh 600
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

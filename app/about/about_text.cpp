@@ -1,0 +1,1 @@
+#include "app/about/about_text.h"

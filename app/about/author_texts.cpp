@@ -1,0 +1,1 @@
+#include "app/about/author_texts.h"

@@ -1,0 +1,1 @@
+#include "app/about/shell_failure.h"

@@ -1,0 +1,1 @@
+#include "app/shell/caption_text.h"

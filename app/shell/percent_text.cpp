@@ -1,0 +1,1 @@
+#include "app/shell/percent_text.h"

@@ -1,0 +1,1 @@
+#include "hook/hook_rules.h"

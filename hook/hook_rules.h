@@ -1,0 +1,2 @@
+#pragma once
+// Decisions of the mouse hook procedure. No Windows dependency.

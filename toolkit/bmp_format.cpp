@@ -1,0 +1,1 @@
+#include "toolkit/bmp_format.h"
