@@ -1,0 +1,58 @@
+#pragma once
+// The program-wide record. One instance for the process, touched only by the
+// user-interface thread; every number starts at 0, every text empty.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace tresk {
+
+class TreskForm;
+
+struct SharedState {
+    TreskForm* mainForm = nullptr;  // owned by the entry routine, lives for the run
+
+    std::int32_t twipsPerPixelX = 0;
+    std::int32_t twipsPerPixelY = 0;
+
+    // Scratch: results of system calls that nothing branches on.
+    std::int32_t lastApiResult = 0;
+
+    // The cursor a window procedure loaded last; its only owner. Freed by
+    // DestroyCursorRef before the next load and by both unsubclass routines.
+    HCURSOR customCursor = nullptr;
+
+    WNDPROC prevFormProc = nullptr;     // 0 = main window not subclassed
+    WNDPROC prevPictureProc = nullptr;  // 0 = picture area not subclassed
+
+    std::string appTitle;
+    std::string yearsText;
+
+    // Mouse hook client.
+    std::int16_t HookActive = 0;  // 0 = false, -1 = true
+    std::int32_t HookFilterIndex = 0;
+
+    // Gradient painter's working values, overwritten by every call.
+    HDC paintDC = nullptr;
+    COLORREF paintTextColor = 0;
+    RECT paintRect{};
+    std::int16_t bandMax = 0;
+    COLORREF paintBaseColor = 0;
+
+    // Main-window procedure: the window last found under the pointer.
+    HWND pointerWindow = nullptr;
+
+    // Colour dialog: custom colours kept for the run (never saved).
+    COLORREF customColors[16]{};
+    std::string colorDialogTitle;
+    std::int32_t colorDialogResult = 0;
+
+    // Save dialog.
+    std::int32_t saveDialogResult = 0;
+};
+
+// The process's one record.
+SharedState& Shared();
+
+}  // namespace tresk
