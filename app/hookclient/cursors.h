@@ -1,0 +1,24 @@
+#pragma once
+// Loading and freeing the program's cursors, and the hand pointer of labels.
+#include <windows.h>
+
+#include <cstdint>
+
+namespace tk {
+class Label;
+}
+
+namespace tresk {
+
+// A new cursor handle for resource "#<number>" at its stored size, owned by the
+// caller; null when there is no such cursor.
+HCURSOR LoadCursorRes(std::int16_t number) noexcept;
+
+// Destroys the cursor a variable holds and sets it to 0; a null variable is left alone.
+void DestroyCursorRef(HCURSOR& cursor) noexcept;
+
+// Gives the label the hand cursor (loaded afresh), or its default pointer back.
+void SetHandCursor(tk::Label& label);
+void ResetHandCursor(tk::Label& label);
+
+}  // namespace tresk

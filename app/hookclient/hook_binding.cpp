@@ -1,0 +1,85 @@
+#include "app/hookclient/hook_binding.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "toolkit/runtime_error.h"
+
+namespace tresk::hooklib {
+namespace {
+
+// Loaded once and kept until the process ends: the hook procedure inside it may
+// still be running on this thread's stack when any caller returns.
+HMODULE Library() {
+    static HMODULE library = nullptr;
+    if (library == nullptr) {
+        library = LoadLibraryA(kLibraryFile);
+        if (library == nullptr) {
+            throw tk::RuntimeError(tk::kErrFileNotFound,
+                                   std::string("File not found: ") + kLibraryFile);
+        }
+    }
+    return library;
+}
+
+FARPROC Bind(const char* name) {
+    FARPROC address = GetProcAddress(Library(), name);
+    if (address == nullptr) {
+        throw tk::RuntimeError(tk::kErrFunctionNotFound, std::string("Can't find DLL entry point ") +
+                                                             name + " in " + kLibraryFile);
+    }
+    return address;
+}
+
+// Binds `Fn` by name at the first call; later calls reuse the address.
+template <class Fn>
+Fn Export(Fn& slot, const char* name) {
+    if (slot == nullptr) {
+        slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(Bind(name)));
+    }
+    return slot;
+}
+
+using Fn0 = std::int32_t(__stdcall*)();
+using Fn1 = std::int32_t(__stdcall*)(std::int32_t);
+using Fn2 = std::int32_t(__stdcall*)(std::int32_t, std::int32_t);
+
+}  // namespace
+
+std::int32_t InitMouseHook(std::int32_t window) {
+    static Fn1 fn = nullptr;
+    return Export(fn, "InitMouseHook")(window);
+}
+
+std::int32_t InstallFilter(std::int32_t index, std::int32_t install) {
+    static Fn2 fn = nullptr;
+    return Export(fn, "InstallFilter")(index, install);
+}
+
+std::int32_t SetCursorApp(std::int32_t cursor) {
+    static Fn1 fn = nullptr;
+    return Export(fn, "SetCursorApp")(cursor);
+}
+
+std::int32_t SetCursorSys(std::int32_t cursor) {
+    static Fn1 fn = nullptr;
+    return Export(fn, "SetCursorSys")(cursor);
+}
+
+std::int32_t RunCursorApp() {
+    static Fn0 fn = nullptr;
+    return Export(fn, "RunCursorApp")();
+}
+
+std::int32_t StopCursorApp() {
+    static Fn0 fn = nullptr;
+    return Export(fn, "StopCursorApp")();
+}
+
+std::int32_t MOUSEPOINTS(std::int32_t value) {
+    static Fn1 fn = nullptr;
+    return Export(fn, "MOUSEPOINTS")(value);
+}
+
+}  // namespace tresk::hooklib

@@ -1,0 +1,80 @@
+#include "app/hookclient/mouse_hook.h"
+
+#include <windows.h>
+
+#include "app/hookclient/cursors.h"
+#include "app/hookclient/hook_binding.h"
+#include "app/res/resource_ids.h"
+#include "app/shell/shared_state.h"
+#include "app/shell/tresk_form.h"
+#include "toolkit/app.h"
+#include "toolkit/handles.h"
+
+namespace tresk {
+namespace {
+
+constexpr std::int16_t kTrue = -1;
+
+std::int32_t AsArg(const void* handle) noexcept {
+    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
+}
+
+// The error trap of both routines: the error's description in a critical box.
+void ReportHookError(const std::string& description) noexcept {
+    MessageBoxA(nullptr, description.c_str(), tk::App::Title().c_str(), MB_OK | MB_ICONERROR);
+}
+
+template <class Steps>
+void Trapped(Steps&& steps) noexcept {
+    try {
+        steps();
+    } catch (const tk::RuntimeError& e) {
+        ReportHookError(e.Description());
+    } catch (const std::exception& e) {
+        ReportHookError(e.what());
+    } catch (...) {
+        ReportHookError("Unexpected error");
+    }
+}
+
+}  // namespace
+
+void StartMouseHook() noexcept {
+    Trapped([] {
+        SharedState& s = Shared();
+        if (s.HookActive != 0) {
+            return;
+        }
+        s.HookFilterIndex = 0;
+        if (s.mainForm == nullptr) {
+            s.mainForm = &TreskForm::Instance();
+        }
+        s.mainForm->Load();
+        s.lastApiResult = hooklib::InitMouseHook(AsArg(s.mainForm->Hwnd()));
+        // Both cursors pass to the library once it has taken them: the pick cursor
+        // becomes the platform's at RunCursorApp, the arrow stays with the library.
+        tk::Cursor pick(LoadCursorRes(IDC_TRESK_PIPETTE));
+        s.lastApiResult = hooklib::SetCursorApp(AsArg(pick.Get()));
+        pick.Release();
+        tk::Cursor arrow(LoadCursorRes(IDC_TRESK_ARROW));
+        s.lastApiResult = hooklib::SetCursorSys(AsArg(arrow.Get()));
+        arrow.Release();
+        s.lastApiResult = hooklib::RunCursorApp();
+        s.lastApiResult = hooklib::InstallFilter(s.HookFilterIndex, 1);
+        s.HookActive = kTrue;
+    });
+}
+
+void StopMouseHook() noexcept {
+    Trapped([] {
+        SharedState& s = Shared();
+        if (s.HookActive == 0) {
+            return;
+        }
+        s.lastApiResult = hooklib::StopCursorApp();
+        s.lastApiResult = hooklib::InstallFilter(s.HookFilterIndex, 0);
+        s.HookActive = 0;
+    });
+}
+
+}  // namespace tresk

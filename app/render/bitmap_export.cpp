@@ -1,0 +1,55 @@
+#include "app/render/bitmap_export.h"
+
+#include <windows.h>
+
+#include "app/shell/shared_state.h"
+#include "app/shell/tresk_form.h"
+#include "toolkit/handles.h"
+#include "toolkit/numeric.h"
+#include "toolkit/picture_file.h"
+#include "toolkit/runtime_error.h"
+
+namespace tresk {
+namespace {
+
+void ReportSaveError(const std::string& description) noexcept {
+    HWND owner = Shared().mainForm != nullptr ? Shared().mainForm->Hwnd() : nullptr;
+    MessageBoxA(owner, description.c_str(), "Save Bitmap", MB_OK | MB_ICONERROR);
+}
+
+void CopyAndWrite(const std::string& path) {
+    SharedState& s = Shared();
+    TreskForm& form = *s.mainForm;
+    form.pic.SetWidth(form.picTresk.ScaleWidth());
+    form.pic.SetHeight(form.picTresk.ScaleHeight());
+    if (s.twipsPerPixelX == 0 || s.twipsPerPixelY == 0) {
+        throw tk::RuntimeError(11, "Division by zero");
+    }
+    const auto w = static_cast<std::int32_t>(tk::RoundHalfEven(form.picTresk.ScaleWidth())) /
+                   s.twipsPerPixelX;
+    const auto h = static_cast<std::int32_t>(tk::RoundHalfEven(form.picTresk.ScaleHeight())) /
+                   s.twipsPerPixelY;
+    {
+        tk::WindowDc source(form.picTresk.Hwnd());
+        s.lastApiResult = BitBlt(form.pic.ImageDc(), 0, 0, w, h, source.Get(), 0, 0, SRCCOPY);
+        s.lastApiResult = source.ReleaseNow();
+    }
+    form.pic.SetPicture(form.pic.CopyImage());
+    tk::SavePictureFile(form.pic.Picture(), path);
+}
+
+}  // namespace
+
+void SaveBitmap(const std::string& Path) noexcept {
+    try {
+        CopyAndWrite(Path);
+    } catch (const tk::RuntimeError& e) {
+        ReportSaveError(e.Description());
+    } catch (const std::exception& e) {
+        ReportSaveError(e.what());
+    } catch (...) {
+        ReportSaveError("Unexpected error");
+    }
+}
+
+}  // namespace tresk

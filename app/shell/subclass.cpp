@@ -1,0 +1,107 @@
+#include "app/shell/subclass.h"
+
+#include "app/hookclient/cursors.h"
+#include "app/render/screen_pixel.h"
+#include "app/render/tresk_window_proc.h"
+#include "app/res/resource_ids.h"
+#include "app/shell/shared_state.h"
+#include "app/shell/tresk_form.h"
+#include "toolkit/app.h"
+
+namespace tresk {
+namespace {
+
+WNDPROC Install(HWND hWnd, WNDPROC proc) noexcept {
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+void Restore(HWND hWnd, WNDPROC& saved) noexcept {
+    SharedState& s = Shared();
+    if (saved != nullptr) {
+        s.lastApiResult = static_cast<std::int32_t>(
+            SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved)));
+        saved = nullptr;
+    }
+    DestroyCursorRef(s.customCursor);
+}
+
+// Destroys the current custom cursor, loads resource `id` and shows it.
+void SetCustomCursor(std::int16_t id) noexcept {
+    SharedState& s = Shared();
+    DestroyCursorRef(s.customCursor);
+    s.customCursor = LoadCursorRes(id);
+    s.lastApiResult = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(SetCursor(s.customCursor)));
+}
+
+void TrackPointer(TreskForm& form, POINT& p) {
+    SharedState& s = Shared();
+    s.lastApiResult = GetCursorPos(&p);
+    form.SetMx(p.x + 1);
+    form.SetMy(p.y + 1);
+}
+
+}  // namespace
+
+void SubclassForm(HWND hWnd) noexcept {
+    SharedState& s = Shared();
+    if (s.prevFormProc == nullptr) {
+        s.prevFormProc = Install(hWnd, TreskWindowProc);
+    }
+}
+
+void SubclassPicture(HWND hWnd) noexcept {
+    SharedState& s = Shared();
+    if (s.prevPictureProc == nullptr) {
+        s.prevPictureProc = Install(hWnd, PictureWndProc);
+    }
+}
+
+void UnsubclassPicture(HWND hWnd) noexcept { Restore(hWnd, Shared().prevPictureProc); }
+
+void UnsubclassForm(HWND hWnd) noexcept { Restore(hWnd, Shared().prevFormProc); }
+
+LRESULT CALLBACK PictureWndProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) noexcept {
+    SharedState& s = Shared();
+    // This procedure has no error trap: a failure here is a run-time error that ends
+    // the program (after the desktop's arrow has been given back).
+    try {
+        switch (Msg) {
+            case WM_INITMENU:
+            case WM_INITMENUPOPUP:
+            case WM_NCRBUTTONDOWN:
+            case WM_NCRBUTTONUP:
+                SetCustomCursor(IDC_TRESK_ARROW);
+                return DefWindowProcA(hWnd, Msg, wParam, lParam);
+            case WM_MOUSEMOVE: {
+                POINT p;
+                TrackPointer(*s.mainForm, p);
+                SetCustomCursor(IDC_TRESK_PIPETTE);
+                return DefWindowProcA(hWnd, Msg, wParam, lParam);
+            }
+            case WM_LBUTTONDOWN: {
+                // Every position comes from the pointer itself, so the hook's copies
+                // (screen points) and the system's own presses (client points) pick alike.
+                POINT p;
+                TreskForm& form = *s.mainForm;
+                TrackPointer(form, p);
+                COLORREF c = ScreenPixel(p.x, p.y);
+                form.SetRGBColor(c);
+                form.SetBaseColor(c);
+                return DefWindowProcA(hWnd, Msg, wParam, lParam);
+            }
+            case WM_LBUTTONUP:
+                return DefWindowProcA(hWnd, Msg, wParam, lParam);
+            default:
+                return CallWindowProcA(s.prevPictureProc, hWnd, Msg, wParam, lParam);
+        }
+    } catch (const tk::RuntimeError& e) {
+        tk::App::Fatal(e.Description());
+    } catch (const std::exception& e) {
+        tk::App::Fatal(e.what());
+    } catch (...) {
+        tk::App::Fatal("Unexpected error");
+    }
+}
+
+}  // namespace tresk

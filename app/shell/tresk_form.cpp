@@ -1,0 +1,251 @@
+#include "app/shell/tresk_form.h"
+
+#include <string>
+
+#include "app/hookclient/cursors.h"
+#include "app/hookclient/mouse_hook.h"
+#include "app/render/bitmap_export.h"
+#include "app/render/color_dialog.h"
+#include "app/render/colors.h"
+#include "app/render/gradient.h"
+#include "app/render/save_dialog.h"
+#include "app/res/resource_ids.h"
+#include "app/shell/caption_text.h"
+#include "app/shell/percent_text.h"
+#include "app/shell/shared_state.h"
+#include "app/shell/subclass.h"
+#include "toolkit/app.h"
+#include "toolkit/numeric.h"
+
+namespace tresk {
+namespace {
+
+constexpr std::int16_t kTrue = -1;
+
+tk::FormStyle MainStyle() {
+    tk::FormStyle style;
+    style.caption = "Tresk Color";
+    style.clientWidth = 9480;
+    style.clientHeight = 1425;
+    style.iconId = IDI_TRESK;
+    return style;
+}
+
+tk::FontSpec BoldSans() {
+    tk::FontSpec font;
+    font.name = "MS Sans Serif";
+    font.points = 8.25;
+    font.bold = true;
+    return font;
+}
+
+std::int32_t RoundedDiv(std::int32_t twips, std::int32_t twipsPerPixel) {
+    return static_cast<std::int32_t>(
+        tk::RoundHalfEven(static_cast<double>(twips) / static_cast<double>(twipsPerPixel)));
+}
+
+}  // namespace
+
+TreskForm& TreskForm::Instance() {
+    static TreskForm form;
+    return form;
+}
+
+TreskForm::TreskForm() : tk::Form(MainStyle()) {}
+
+void TreskForm::Build() {
+    // Window-level controls in tab order; the frame comes last so that the text box
+    // and the check boxes lying over it stay above it.
+    picTresk.Move(0, 0, 8295, 945);
+    picTresk.Create(*this);
+    picTresk.SetBackColor(RGB(255, 255, 255));
+    picTresk.SetTabIndex(4);
+    picTresk.onMouseUp = [this](const tk::MouseEventArgs& e) { picTresk_MouseUp(e); };
+    RegisterControl(picTresk);
+
+    txtPerc.Move(8370, 360, 675, 315);
+    txtPerc.Create(*this, "50");
+    txtPerc.SetMaxLength(3);
+    txtPerc.SetBackColor(RGB(255, 255, 255));
+    txtPerc.SetTabIndex(0);
+    txtPerc.onKeyPress = [this](int& key) { txtPerc_KeyPress(key); };
+    txtPerc.onGotFocus = [this] { txtPerc_GotFocus(); };
+    RegisterControl(txtPerc);
+
+    chkVertical.Move(8370, 780, 1005, 195);
+    chkVertical.SetFont(BoldSans());
+    chkVertical.Create(*this, "Vertical");
+    chkVertical.SetValue(0);
+    chkVertical.SetTabIndex(1);
+    RegisterControl(chkVertical);
+
+    chkInvert.Move(8370, 1080, 1005, 195);
+    chkInvert.SetFont(BoldSans());
+    chkInvert.Create(*this, "Invert");
+    chkInvert.SetValue(0);
+    chkInvert.SetTabIndex(2);
+    RegisterControl(chkInvert);
+
+    btnTresk.Move(8310, 15, 1155, 315);
+    btnTresk.SetFont(BoldSans());
+    btnTresk.Create(*this, "Tresking");
+    btnTresk.SetTabIndex(3);
+    btnTresk.onClick = [this] { btnTresk_Click(); };
+    RegisterControl(btnTresk);
+
+    fra.Move(8310, 240, 1185, 1185);
+    fra.Create(*this);
+    fra.SetTabIndex(6);
+    RegisterControl(fra);
+    SetWindowPos(fra.Hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    lblCol.Move(780, 135, 375, 285);
+    lblCol.Attach(fra);
+    lblCol.onClick = [this] { lblCol_Click(); };
+
+    pic.Move(0, 1080, 855, 315);
+    pic.SetVisible(false);
+    pic.Create(*this);
+    pic.SetAutoRedraw(true);
+    pic.SetTabIndex(7);
+    RegisterControl(pic);
+
+    SetToolTip(txtPerc, "Percent value color tresking");
+    SetToolTip(lblCol, "Color to tresk");
+
+    mnuSave.onClick = [this] { mnuSave_Click(); };
+    mnuClear.onClick = [this] { mnuClear_Click(); };
+}
+
+void TreskForm::OnLoad() {
+    SharedState& s = Shared();
+    s.twipsPerPixelX = static_cast<std::int32_t>(tk::RoundHalfEven(tk::TwipsPerPixelX()));
+    s.twipsPerPixelY = static_cast<std::int32_t>(tk::RoundHalfEven(tk::TwipsPerPixelY()));
+    picTresk.SetLeft(0);
+    picTresk.SetTop(0);
+    SetCaption(tk::App::Title());
+    lblCol.SetBackColor(ActiveCaptionColor());
+    SetHandCursor(lblCol);
+}
+
+void TreskForm::OnResize() { Layout(); }
+
+void TreskForm::Layout() {
+    // A step that fails (a negative width when the client area is narrower than the
+    // frame) ends the layout silently, keeping what the earlier steps did.
+    try {
+        const SharedState& s = Shared();
+        const std::int32_t w = ScaleWidth();
+        const std::int32_t h = ScaleHeight();
+        const std::int32_t f = fra.Width();
+        picTresk.SetHeight(h);
+        picTresk.SetWidth(w - f);
+        picWidthPx_ = RoundedDiv(picTresk.Width(), s.twipsPerPixelX);
+        picHeightPx_ = RoundedDiv(picTresk.Height(), s.twipsPerPixelY);
+        btnTresk.SetLeft(w - btnTresk.Width());
+        fra.SetLeft(w - f);
+        txtPerc.SetLeft(fra.Left() + 4 * s.twipsPerPixelX);
+        chkVertical.SetLeft(fra.Left() + 4 * s.twipsPerPixelX);
+        chkInvert.SetLeft(fra.Left() + 4 * s.twipsPerPixelX);
+        UpdateToolTips();
+        if (!IsMinimized()) {
+            SetCaption(SizeCaption(tk::App::Title(), picWidthPx_, picHeightPx_));
+        }
+    } catch (...) {
+    }
+}
+
+void TreskForm::OnQueryUnload(int& /*cancel*/, int /*reason*/) {
+    StopMouseHook();
+    UnsubclassPicture(picTresk.Hwnd());
+    UnsubclassForm(Hwnd());
+}
+
+bool TreskForm::MyHWND(HWND lpWnd) const noexcept {
+    return lpWnd == Hwnd() || lpWnd == picTresk.Hwnd();
+}
+
+bool TreskForm::MyCtrl(HWND lpWnd) const noexcept {
+    return lpWnd == btnTresk.Hwnd() || lpWnd == txtPerc.Hwnd() || lpWnd == fra.Hwnd() ||
+           lpWnd == chkInvert.Hwnd() || lpWnd == chkVertical.Hwnd();
+}
+
+std::int16_t TreskForm::Percent() {
+    std::int16_t value = PercentFromText(txtPerc.Text());
+    txtPerc.SetText(std::to_string(value));
+    return value;
+}
+
+void TreskForm::SetMx(std::int32_t value) {
+    mx_ = value;
+    RefreshCaption();
+}
+
+void TreskForm::SetMy(std::int32_t value) {
+    my_ = value;
+    RefreshCaption();
+}
+
+void TreskForm::SetRGBColor(COLORREF value) {
+    rgbColor_ = value;
+    RefreshCaption();
+}
+
+void TreskForm::RefreshCaption() {
+    SetCaption(PickCaption(tk::App::Title(), picWidthPx_, picHeightPx_, rgbColor_));
+}
+
+void TreskForm::btnTresk_Click() {
+    PaintGradient(picTresk.Hwnd(), kTrue, 0);
+    txtPerc.SetFocus();
+}
+
+void TreskForm::txtPerc_KeyPress(int& keyAscii) {
+    if (keyAscii == 13) {
+        keyAscii = 0;
+        btnTresk_Click();
+    }
+}
+
+void TreskForm::txtPerc_GotFocus() {
+    txtPerc.SetSelStart(0);
+    txtPerc.SetSelLength(static_cast<std::int32_t>(txtPerc.Text().size()));
+}
+
+void TreskForm::lblCol_Click() {
+    StopMouseHook();
+    UnsubclassPicture(picTresk.Hwnd());
+    UnsubclassForm(Hwnd());
+    lastDialogColor_ = ShowColorDialog(Hwnd(), lblCol.BackColor(), "#A#O");
+    if (lastDialogColor_ > -1) {
+        lblCol.SetBackColor(static_cast<COLORREF>(lastDialogColor_));
+    }
+    SubclassForm(Hwnd());
+    SubclassPicture(picTresk.Hwnd());
+    StartMouseHook();
+}
+
+void TreskForm::picTresk_MouseUp(const tk::MouseEventArgs& e) {
+    if (e.button == tk::kRightButton) {
+        PopupMenu({&mnuSave, &sep, &mnuClear});
+    }
+}
+
+void TreskForm::mnuSave_Click() {
+    StopMouseHook();
+    std::string fileName = "*.bmp";
+    std::int32_t filterIndex = 1;
+    std::string path = ShowSaveDialog(Hwnd(), "Bitmap File *.bmp|*.bmp", "Save as...", "bmp",
+                                      fileName, tk::App::Path(), filterIndex);
+    if (!path.empty()) {
+        SaveBitmap(path);
+    }
+    StartMouseHook();
+}
+
+void TreskForm::mnuClear_Click() {
+    picTresk.SetPicture(tk::Bitmap());
+    picTresk.Cls();
+}
+
+}  // namespace tresk

@@ -1,0 +1,191 @@
+#include "toolkit/app.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "toolkit/form.h"
+#include "toolkit/numeric.h"
+
+namespace tk {
+namespace {
+
+struct AppRecord {
+    HINSTANCE instance = nullptr;
+    std::string title;
+    Version version;
+    App::CleanupFn cleanup = nullptr;
+    bool cleanupRan = false;
+    std::vector<Form*> forms;
+    double twipsX = 0;
+    double twipsY = 0;
+    const MSG* dispatching = nullptr;
+};
+
+AppRecord& Record() {
+    static AppRecord record;
+    return record;
+}
+
+void ReadScreenUnits() {
+    AppRecord& r = Record();
+    HDC screen = GetDC(nullptr);
+    int dpiX = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    int dpiY = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen != nullptr) {
+        ReleaseDC(nullptr, screen);
+    }
+    r.twipsX = 1440.0 / (dpiX > 0 ? dpiX : 96);
+    r.twipsY = 1440.0 / (dpiY > 0 ? dpiY : 96);
+}
+
+void RunCleanupOnce() noexcept {
+    AppRecord& r = Record();
+    if (r.cleanup != nullptr && !r.cleanupRan) {
+        r.cleanupRan = true;
+        r.cleanup();
+    }
+}
+
+LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS*) {
+    RunCleanupOnce();
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+void OnTerminate() { App::Fatal("Unexpected error"); }
+
+// Keyboard interface of the forms: Tab and Shift+Tab move the focus, Enter and
+// Esc press a form's default and cancel buttons.
+bool PreTranslate(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN) {
+        return false;
+    }
+    HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+    for (Form* form : Record().forms) {
+        if (form->Hwnd() == top) {
+            return form->HandleDialogKey(msg);
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void App::Init(HINSTANCE instance, std::string title, Version version) {
+    AppRecord& r = Record();
+    r.instance = instance;
+    r.title = std::move(title);
+    r.version = version;
+    ReadScreenUnits();
+    SetUnhandledExceptionFilter(OnUnhandledException);
+    std::set_terminate(OnTerminate);
+}
+
+HINSTANCE App::Instance() noexcept {
+    return Record().instance != nullptr ? Record().instance : GetModuleHandleA(nullptr);
+}
+const std::string& App::Title() noexcept { return Record().title; }
+Version App::GetVersion() noexcept { return Record().version; }
+
+std::string App::Path() {
+    char buffer[MAX_PATH + 1] = {};
+    DWORD length = GetModuleFileNameA(Instance(), buffer, MAX_PATH);
+    std::string path(buffer, length);
+    std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+int App::Run() {
+    MSG msg;
+    while (!Record().forms.empty()) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == -1) {
+            return 1;
+        }
+        if (got == 0) {
+            return static_cast<int>(msg.wParam);
+        }
+        if (!PreTranslate(msg)) {
+            TranslateMessage(&msg);
+            Dispatch(msg);
+        }
+    }
+    return 0;
+}
+
+void App::DoEvents() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (!PreTranslate(msg)) {
+            TranslateMessage(&msg);
+            Dispatch(msg);
+        }
+    }
+}
+
+void App::Dispatch(const MSG& msg) noexcept {
+    AppRecord& r = Record();
+    const MSG* outer = r.dispatching;
+    r.dispatching = &msg;
+    DispatchMessageA(&msg);
+    r.dispatching = outer;
+}
+
+const MSG* App::DispatchingMessage() noexcept { return Record().dispatching; }
+
+void App::SetFatalCleanup(CleanupFn cleanup) noexcept {
+    Record().cleanup = cleanup;
+    Record().cleanupRan = false;
+}
+
+void App::Fatal(const std::string& description) noexcept {
+    RunCleanupOnce();
+    MessageBoxA(nullptr, description.c_str(), Record().title.c_str(),
+                MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    ExitProcess(1);
+}
+
+void App::FormOpened(Form* form) noexcept {
+    try {
+        Record().forms.push_back(form);
+    } catch (...) {
+        Fatal("Out of memory");
+    }
+}
+
+void App::FormClosed(Form* form) noexcept {
+    auto& forms = Record().forms;
+    forms.erase(std::remove(forms.begin(), forms.end(), form), forms.end());
+}
+
+double TwipsPerPixelX() noexcept {
+    if (Record().twipsX == 0) {
+        ReadScreenUnits();
+    }
+    return Record().twipsX;
+}
+
+double TwipsPerPixelY() noexcept {
+    if (Record().twipsY == 0) {
+        ReadScreenUnits();
+    }
+    return Record().twipsY;
+}
+
+std::int32_t ToPixelsX(std::int32_t twips) noexcept {
+    return static_cast<std::int32_t>(RoundHalfEven(twips / TwipsPerPixelX()));
+}
+std::int32_t ToPixelsY(std::int32_t twips) noexcept {
+    return static_cast<std::int32_t>(RoundHalfEven(twips / TwipsPerPixelY()));
+}
+std::int32_t ToTwipsX(std::int32_t pixels) noexcept {
+    return static_cast<std::int32_t>(RoundHalfEven(pixels * TwipsPerPixelX()));
+}
+std::int32_t ToTwipsY(std::int32_t pixels) noexcept {
+    return static_cast<std::int32_t>(RoundHalfEven(pixels * TwipsPerPixelY()));
+}
+
+}  // namespace tk

@@ -1,0 +1,144 @@
+#pragma once
+// Top-level windows: load, layout events, close query, modal and modeless showing,
+// the keyboard interface, tooltips, timers and context menus.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "toolkit/base_window.h"
+#include "toolkit/control.h"
+#include "toolkit/controls.h"
+#include "toolkit/handles.h"
+
+namespace tk {
+
+// Why a form is asked to close.
+inline constexpr int kCloseFromControlMenu = 0;  // close box, system menu, Alt+F4
+inline constexpr int kCloseFromCode = 1;
+inline constexpr int kCloseFromWindows = 2;  // the session is ending
+
+struct FormStyle {
+    std::string caption;
+    std::int32_t clientWidth = 0;   // twips
+    std::int32_t clientHeight = 0;  // twips
+    bool sizable = true;
+    bool minButton = true;
+    bool maxButton = true;
+    COLORREF backColor = GetSysColor(COLOR_BTNFACE);
+    int iconId = 0;  // resource id of the window icon, 0 = none
+};
+
+class Timer;
+
+class Form : public Container, protected BaseWindow {
+public:
+    explicit Form(FormStyle style);
+    ~Form() override;
+
+    HWND Hwnd() const noexcept { return BaseWindow::Hwnd(); }
+    HWND ContainerHwnd() const noexcept override { return BaseWindow::Hwnd(); }
+    bool IsLoaded() const noexcept { return BaseWindow::Hwnd() != nullptr; }
+
+    // Creates the window and its controls and raises Load, when not loaded yet.
+    void Load();
+    // Shows without blocking; raises Load and the first Resize when needed.
+    void Show();
+    // Shows and returns when the form has closed; the program's other forms take
+    // no input meanwhile.
+    void ShowModal();
+    // Asks the form to close, as code does.
+    void Unload();
+
+    void SetCaption(const std::string& caption);
+    std::string Caption() const;
+    // Client area in twips.
+    std::int32_t ScaleWidth() const noexcept;
+    std::int32_t ScaleHeight() const noexcept;
+    bool IsMinimized() const noexcept;
+
+    // Outer position in twips.
+    std::int32_t Left() const noexcept;
+    std::int32_t Top() const noexcept;
+    std::int32_t Width() const noexcept;
+    std::int32_t Height() const noexcept;
+    void SetLeft(std::int32_t twips);
+    void SetTop(std::int32_t twips);
+
+    // Enter and Esc press these buttons.
+    void SetDefaultButton(CommandButton* button) noexcept { defaultButton_ = button; }
+    void SetCancelButton(CommandButton* button) noexcept { cancelButton_ = button; }
+
+    void SetToolTip(WindowedControl& control, const std::string& text);
+    void SetToolTip(Windowless& control, const std::string& text);
+    // Moves windowless tools to their controls' current places.
+    void UpdateToolTips() noexcept;
+
+    // Keyboard interface: Tab order, default and cancel buttons.
+    bool HandleDialogKey(const MSG& msg) noexcept;
+
+    // Shows a context menu at the pointer and raises the chosen item's handler.
+    struct MenuItem {
+        std::string caption;  // "-" is a separator
+        std::function<void()> onClick;
+    };
+    void PopupMenu(const std::vector<MenuItem*>& items);
+
+    void AddTimer(Timer* timer);
+
+protected:
+    // Creates the controls; runs at every load.
+    virtual void Build() = 0;
+    virtual void OnLoad() {}
+    virtual void OnResize() {}
+    virtual void OnQueryUnload(int& /*cancel*/, int /*reason*/) {}
+    virtual void OnUnload(int& /*cancel*/) {}
+
+    void RegisterControl(WindowedControl& control) { controls_.push_back(&control); }
+
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) noexcept override;
+    void OnWindowGone() noexcept override;
+
+private:
+    // True when the form may close.
+    bool QueryClose(int reason) noexcept;
+    void EnsureToolTip() noexcept;
+    void FocusFirst() noexcept;
+    void MoveFocus(bool backward) noexcept;
+    void RaiseResize() noexcept;
+
+    FormStyle style_;
+    std::vector<WindowedControl*> controls_;
+    std::vector<Timer*> timers_;
+    CommandButton* defaultButton_ = nullptr;
+    CommandButton* cancelButton_ = nullptr;
+    HWND toolTip_ = nullptr;  // child of the form, destroyed with it
+    std::vector<std::pair<Windowless*, UINT_PTR>> windowlessTools_;
+    bool modalDone_ = false;
+    bool resizeRaised_ = false;
+    SIZE lastClientSize_{-1, -1};
+    bool lastMinimized_ = false;
+};
+
+// A timer of a form: raises onTimer every Interval milliseconds while enabled.
+class Timer {
+public:
+    void SetInterval(std::uint32_t milliseconds);
+    std::uint32_t Interval() const noexcept { return interval_; }
+    void SetEnabled(bool enabled);
+    bool Enabled() const noexcept { return enabled_; }
+    std::function<void()> onTimer;
+
+private:
+    friend class Form;
+    void Attach(HWND owner, UINT_PTR id) noexcept;
+    void Sync() noexcept;
+    HWND owner_ = nullptr;
+    UINT_PTR id_ = 0;
+    std::uint32_t interval_ = 0;
+    bool enabled_ = false;
+};
+
+}  // namespace tk

@@ -1,0 +1,33 @@
+#pragma once
+// A run-time error raised by the toolkit or the program: a number and a description.
+// An error that no trap catches ends the program with its description.
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <utility>
+
+namespace tk {
+
+class RuntimeError : public std::exception {
+public:
+    RuntimeError(std::int32_t number, std::string description)
+        : number_(number), description_(std::move(description)) {}
+    std::int32_t Number() const noexcept { return number_; }
+    const std::string& Description() const noexcept { return description_; }
+    const char* what() const noexcept override { return description_.c_str(); }
+
+private:
+    std::int32_t number_;
+    std::string description_;
+};
+
+// Classic error numbers the toolkit raises.
+inline constexpr std::int32_t kErrInvalidPropertyValue = 380;
+inline constexpr std::int32_t kErrFileNotFound = 53;
+inline constexpr std::int32_t kErrFunctionNotFound = 453;
+inline constexpr std::int32_t kErrDiskFull = 61;
+inline constexpr std::int32_t kErrPermissionDenied = 70;
+inline constexpr std::int32_t kErrPathFileAccess = 75;
+inline constexpr std::int32_t kErrPathNotFound = 76;
+
+}  // namespace tk

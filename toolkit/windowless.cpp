@@ -1,0 +1,135 @@
+#include "toolkit/windowless.h"
+
+#include <vector>
+
+#include "toolkit/app.h"
+
+namespace tk {
+namespace {
+
+std::vector<std::string> SplitRows(const std::string& text) {
+    std::vector<std::string> rows(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            rows.emplace_back();
+        } else {
+            rows.back().push_back(c);
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+void Label::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    if (autoSize_) {
+        FitToText();
+    }
+    Invalidate();
+}
+
+void Label::SetBackColor(COLORREF color) {
+    backColor_ = color;
+    Invalidate();
+}
+
+void Label::SetForeColor(COLORREF color) {
+    foreColor_ = color;
+    Invalidate();
+}
+
+void Label::SetFont(const FontSpec& spec) {
+    fontSpec_ = spec;
+    font_ = MakeFont(spec);
+    if (autoSize_) {
+        FitToText();
+    }
+    Invalidate();
+}
+
+void Label::SetUnderline(bool underline) {
+    if (fontSpec_.underline == underline && font_) {
+        return;
+    }
+    FontSpec spec = fontSpec_;
+    spec.underline = underline;
+    SetFont(spec);
+}
+
+void Label::SetAutoSize(bool autoSize) {
+    autoSize_ = autoSize;
+    if (autoSize_) {
+        FitToText();
+    }
+}
+
+void Label::FitToText() {
+    HDC screen = GetDC(nullptr);
+    if (screen == nullptr) {
+        return;
+    }
+    int widest = 0;
+    {
+        SelectedObject keep(screen, font_ ? static_cast<HGDIOBJ>(font_.Get())
+                                          : GetStockObject(DEFAULT_GUI_FONT));
+        for (const std::string& row : SplitRows(caption_)) {
+            SIZE size{};
+            GetTextExtentPoint32A(screen, row.c_str(), static_cast<int>(row.size()), &size);
+            if (size.cx > widest) {
+                widest = size.cx;
+            }
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    width_ = ToTwipsX(widest);
+    Invalidate();
+}
+
+void Label::Paint(HDC dc) const {
+    RECT r = PixelRect();
+    Brush back(CreateSolidBrush(backColor_));
+    FillRect(dc, &r, back.Get());
+    if (caption_.empty()) {
+        return;
+    }
+    SelectedObject keep(dc, font_ ? static_cast<HGDIOBJ>(font_.Get())
+                                  : GetStockObject(DEFAULT_GUI_FONT));
+    SetTextColor(dc, foreColor_);
+    SetBkMode(dc, TRANSPARENT);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    RECT row = r;
+    for (const std::string& text : SplitRows(caption_)) {
+        row.bottom = row.top + tm.tmHeight;
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &row,
+                  DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+        row.top = row.bottom;
+        if (row.top >= r.bottom) {
+            break;
+        }
+    }
+}
+
+void Image::SetPicture(Bitmap picture) {
+    picture_ = std::move(picture);
+    Invalidate();
+}
+
+void Image::Paint(HDC dc) const {
+    if (!picture_) {
+        return;
+    }
+    RECT r = PixelRect();
+    BITMAP bm{};
+    GetObjectA(picture_.Get(), sizeof(bm), &bm);
+    MemoryDc source(CreateCompatibleDC(dc));
+    SelectedObject keep(source.Get(), picture_.Get());
+    BitBlt(dc, r.left, r.top, bm.bmWidth, bm.bmHeight, source.Get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace tk
