@@ -1,1 +1,59 @@
 #include "app/about/author_texts.h"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace tresk {
+
+const char kEmailAddress[] = "treskcolor@example.com";
+const char kWebAddress[] = "https://example.com/treskcolor";
+const char kLocationLine[] = "Made for the Windows desktop";
+const char kRightsNotice[] = "Copyright (C) ";
+const char kYearsText[] = "2026";
+
+namespace {
+
+// "Tresk Color project"
+constexpr std::array<std::uint16_t, 19> kAuthorCodes = {
+    84, 114, 101, 115, 107, 32, 67, 111, 108, 111, 114, 32, 112, 114, 111, 106, 101, 99, 116};
+
+// "https://example.com/treskcolor"
+constexpr std::array<std::uint8_t, 30> kWebCodes = {
+    104, 116, 116, 112, 115, 58,  47,  47,  101, 120, 97, 109, 112, 108, 101,
+    46,  99,  111, 109, 47,  116, 114, 101, 115, 107, 99, 111, 108, 111, 114};
+
+// Every code is plain ASCII, so each one is exactly one character of the result.
+template <typename Code, std::size_t N>
+constexpr bool AllAscii(const std::array<Code, N>& codes) {
+    for (const Code code : codes) {
+        if (code == 0 || code > 127) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(AllAscii(kAuthorCodes));
+static_assert(AllAscii(kWebCodes));
+
+template <typename Code, std::size_t N>
+std::string FromCodes(const std::array<Code, N>& codes) {
+    std::string text;
+    text.reserve(N);
+    for (const Code code : codes) {
+        text.push_back(static_cast<char>(code));
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string AuthorName() {
+    return FromCodes(kAuthorCodes);
+}
+
+std::string WebAddress() {
+    return FromCodes(kWebCodes);
+}
+
+}  // namespace tresk

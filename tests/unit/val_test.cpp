@@ -1,0 +1,149 @@
+#include "toolkit/val.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using tk::Val;
+using namespace std::string_view_literals;
+
+TEST(Val, ReadsDecimalNumbers) {
+    EXPECT_EQ(Val("50"), 50.0);
+    EXPECT_EQ(Val("2.5"), 2.5);
+    EXPECT_EQ(Val(".5"), 0.5);
+    EXPECT_EQ(Val("-5"), -5.0);
+    EXPECT_EQ(Val("+7"), 7.0);
+    EXPECT_EQ(Val("-.25"), -0.25);
+    EXPECT_EQ(Val("007"), 7.0);
+    EXPECT_EQ(Val("0.1"), 0.1);
+    EXPECT_EQ(Val("123456789012345678901234567890"), 123456789012345678901234567890.0);
+}
+
+TEST(Val, TextWithoutALeadingNumberIsZero) {
+    for (const std::string_view text : {""sv, "abc"sv, "."sv, "-"sv, "+"sv, "e5"sv, "-e5"sv,
+                                        "--5"sv, "+-5"sv, "x12"sv, "\r5"sv, ","sv}) {
+        EXPECT_EQ(Val(text), 0.0) << '"' << text << '"';
+        EXPECT_FALSE(std::signbit(Val(text))) << '"' << text << '"';
+    }
+    EXPECT_FALSE(std::signbit(Val("-0")));
+    EXPECT_FALSE(std::signbit(Val("-0.000e5")));
+}
+
+TEST(Val, FirstCharacterThatDoesNotFitEndsTheNumber) {
+    EXPECT_EQ(Val("12a"), 12.0);
+    EXPECT_EQ(Val("1.2.3"), 1.2);
+    EXPECT_EQ(Val("1,5"), 1.0);
+    EXPECT_EQ(Val("3-4"), 3.0);
+    EXPECT_EQ(Val("1e5.5"), 1e5);
+    EXPECT_EQ(Val("1e2e3"), 100.0);
+    EXPECT_EQ(Val("5\r6"), 5.0);  // a carriage return is not skipped
+    EXPECT_EQ(Val("4\x00"
+                  "5"sv),
+              4.0);
+    EXPECT_EQ(Val("9\xff"
+                  "9"),
+              9.0);
+}
+
+TEST(Val, BlanksTabsAndLineFeedsAreSkippedAnywhere) {
+    EXPECT_EQ(Val(" 5 0"), 50.0);
+    EXPECT_EQ(Val("1 2"), 12.0);
+    EXPECT_EQ(Val("\t-\n3 . 5"), -3.5);
+    EXPECT_EQ(Val("1 e 2"), 100.0);
+    EXPECT_EQ(Val("& h 1 f"), 31.0);
+    EXPECT_EQ(Val("   "), 0.0);
+}
+
+TEST(Val, ReadsExponents) {
+    EXPECT_EQ(Val("1e3"), 1000.0);
+    EXPECT_EQ(Val("1E3"), 1000.0);
+    EXPECT_EQ(Val("2d2"), 200.0);
+    EXPECT_EQ(Val("2D+2"), 200.0);
+    EXPECT_EQ(Val("25e-1"), 2.5);
+    EXPECT_EQ(Val("9e9"), 9e9);
+    EXPECT_EQ(Val("-9e9"), -9e9);
+    EXPECT_EQ(Val("1e"), 1.0);
+    EXPECT_EQ(Val("1e+"), 1.0);
+    EXPECT_EQ(Val("1e-"), 1.0);
+    EXPECT_EQ(Val("1ex"), 1.0);
+    EXPECT_EQ(Val("0.001e3"), 1.0);
+    EXPECT_EQ(Val("1000e-3"), 1.0);
+}
+
+TEST(Val, ExtremeExponentsSaturate) {
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(Val("9e999"), inf);
+    EXPECT_EQ(Val("-9e999"), -inf);
+    EXPECT_EQ(Val("1e308"), 1e308);
+    EXPECT_EQ(Val("1e309"), inf);
+    EXPECT_EQ(Val("9e-999"), 0.0);
+    EXPECT_EQ(Val("1e-320"), 1e-320);
+    EXPECT_EQ(Val("1e99999999999999999999999999"), inf);
+    EXPECT_EQ(Val("1e-99999999999999999999999999"), 0.0);
+    // Many leading zeros shift the decimal exponent back into range.
+    const std::string tiny = "0." + std::string(500, '0') + "1e510";
+    EXPECT_EQ(Val(tiny), 1e9);
+    const std::string huge = "1" + std::string(500, '0') + "e-495";
+    EXPECT_EQ(Val(huge), 1e5);
+}
+
+TEST(Val, LongMantissasRoundCorrectly) {
+    // 9007199254740993 lies exactly halfway between the doubles 2^53 and 2^53 + 2; a
+    // nonzero digit a thousand places to the right must still tip it upwards.
+    EXPECT_EQ(Val("9007199254740993"), 9007199254740992.0);
+    const std::string aboveHalf = "9007199254740993." + std::string(1000, '0') + "1";
+    EXPECT_EQ(Val(aboveHalf), 9007199254740994.0);
+    const std::string exactHalf = "9007199254740993." + std::string(1000, '0');
+    EXPECT_EQ(Val(exactHalf), 9007199254740992.0);
+}
+
+TEST(Val, ReadsHexadecimalAndOctal) {
+    EXPECT_EQ(Val("&H10"), 16.0);
+    EXPECT_EQ(Val("&h1f"), 31.0);
+    EXPECT_EQ(Val("&HaBc"), 2748.0);
+    EXPECT_EQ(Val("&O17"), 15.0);
+    EXPECT_EQ(Val("&o777"), 511.0);
+    EXPECT_EQ(Val("&17"), 15.0);  // "&" with octal digits is octal
+    EXPECT_EQ(Val("&H1G"), 1.0);
+    EXPECT_EQ(Val("&O78"), 7.0);
+    EXPECT_EQ(Val("&H1.5"), 1.0);
+    EXPECT_EQ(Val("&H"), 0.0);
+    EXPECT_EQ(Val("&"), 0.0);
+    EXPECT_EQ(Val("&8"), 0.0);
+    EXPECT_EQ(Val("&Z1"), 0.0);
+    EXPECT_EQ(Val("-&H10"), 0.0);  // a sign belongs to decimal numbers only
+}
+
+TEST(Val, HexadecimalAndOctalTakeTheWidthTheyFit) {
+    EXPECT_EQ(Val("&H7FFF"), 32767.0);
+    EXPECT_EQ(Val("&H8000"), -32768.0);
+    EXPECT_EQ(Val("&HFFFF"), -1.0);
+    EXPECT_EQ(Val("&H0000FFFF"), -1.0);
+    EXPECT_EQ(Val("&O177777"), -1.0);
+    EXPECT_EQ(Val("&H10000"), 65536.0);
+    EXPECT_EQ(Val("&H7FFFFFFF"), 2147483647.0);
+    EXPECT_EQ(Val("&H80000000"), -2147483648.0);
+    EXPECT_EQ(Val("&HFFFFFFFF"), -1.0);
+    EXPECT_EQ(Val("&O37777777777"), -1.0);
+    // Past 32 bits: the plain magnitude.
+    EXPECT_EQ(Val("&H100000000"), 4294967296.0);
+    EXPECT_EQ(Val("&HFFFFFFFFFF"), 1099511627775.0);
+    EXPECT_EQ(Val("&H" + std::string(300, 'F')), std::numeric_limits<double>::infinity());
+}
+
+TEST(Val, NeverReadsPastTheView) {
+    // The character after the view would extend the number if it were read.
+    const std::string text = "12345";
+    EXPECT_EQ(Val(std::string_view(text).substr(0, 2)), 12.0);
+    const std::string hex = "&H1F";
+    EXPECT_EQ(Val(std::string_view(hex).substr(0, 3)), 1.0);
+    const std::string exponent = "1e5";
+    EXPECT_EQ(Val(std::string_view(exponent).substr(0, 2)), 1.0);
+}
+
+}  // namespace
