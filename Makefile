@@ -1,5 +1,6 @@
 # Front door. `make run` and `make test` install what is missing, then build.
 SHELL := /bin/bash
+MAKEFLAGS += --no-print-directory
 .DEFAULT_GOAL := build
 .PHONY: deps build build-win build-native test run bench fuzz format clean
 
