@@ -25,7 +25,7 @@ run: build
 	@scripts/run.sh
 
 bench: build
-	@scripts/with-display.sh scripts/bench.sh
+	@TRESK_SCREEN=4000x2400x24 scripts/with-display.sh scripts/bench.sh
 
 fuzz: deps
 	@scripts/fuzz.sh 600

@@ -5,7 +5,7 @@ set -uo pipefail
 here="$(dirname "${BASH_SOURCE[0]}")"
 disp=97
 while [ -e "/tmp/.X${disp}-lock" ] || [ -e "/tmp/.X11-unix/X${disp}" ]; do disp=$((disp + 1)); done
-Xvfb ":$disp" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$disp" -screen 0 "${TRESK_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=":$disp"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done

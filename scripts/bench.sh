@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Prints the benchmark figures, each beside its floor or its peer from the same run.
+# Runs on the display and prefix that with-display.sh set up.
+set -uo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+bin="$root/build/bin"
+cd "$bin"
+
+section() { printf '\n== %s\n' "$1"; }
+
+section "Painter and export (PaintGradient against one FillRect over the same area)"
+wine bench/paint_bench.exe
+
+for extra in hook_bench pointer_bench; do
+    if [ -f "bench/$extra.exe" ]; then
+        section "$extra"
+        wine "bench/$extra.exe"
+    fi
+done
+
+section "Start-up to a visible main window and peak working set (against Wine's notepad)"
+wine bench/launch_bench.exe 10 'Z:'"${bin//\//\\}"'\Treskcolor.exe' 'C:\windows\system32\notepad.exe'
+
+section "Binaries"
+printf '%-16s %10s  %s\n' "file" "bytes" "imports"
+for f in Treskcolor.exe Treskhook.dll; do
+    imports=$(i686-w64-mingw32-objdump -p "$f" | awk '/DLL Name:/ {print $3}' | sort -u | tr '\n' ' ')
+    printf '%-16s %10d  %s\n' "$f" "$(stat -c %s "$f")" "$imports"
+done
