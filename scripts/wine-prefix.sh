@@ -4,7 +4,7 @@
 # runner's output pipes open (which would make each test wait for them).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
-mkdir -p "$(dirname "$WINEPREFIX")"
+mkdir -p "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1
 wineboot -i </dev/null >/dev/null 2>&1
 # Wine draws its own caption and frame (no window manager on Xvfb): the title bar
