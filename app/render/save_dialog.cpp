@@ -1,0 +1,74 @@
+#include "app/render/save_dialog.h"
+
+#include <commdlg.h>
+
+#include <cstddef>
+#include <utility>
+
+#include "app/render/save_dialog_text.h"
+#include "app/shell/shared_state.h"
+
+namespace tresk {
+namespace {
+
+constexpr const char* kDefaultTitle = "Save As...";
+constexpr DWORD kDialogFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
+// The record in its older, shorter form: it ends with lpTemplateName.
+constexpr DWORD kRecordSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+
+#if !defined(_WIN64)
+static_assert(kRecordSize == 76, "the short save-dialog record is 76 bytes on 32-bit");
+#endif
+
+// The text's characters, or null for an empty text (the dialog's "not given").
+const char* OrNull(const std::string& text) {
+    return text.empty() ? nullptr : text.c_str();
+}
+
+}  // namespace
+
+std::string ShowSaveDialog(HWND owner, std::string_view filter, std::string_view title,
+                           std::string_view defaultExtension, std::string& fileName,
+                           std::string_view initialFolder, std::int32_t& filterIndex) {
+    // The dialog reads description/pattern pairs until it meets an empty text, so
+    // the buffer always ends in NULs, even for a filter text without "|" that is
+    // passed through unchanged.
+    std::string systemFilter = SaveDialogFilter(filter);
+    systemFilter.append(2, '\0');
+    const std::string folder(initialFolder);
+    const std::string titleText(title);
+    const std::string extension(defaultExtension);
+    // Both buffers are kSaveDialogBufferChars long; std::string keeps one more NUL
+    // behind them, so even a name that fills the buffer stays terminated.
+    std::string fileBuffer = SaveDialogFileBuffer(fileName);
+    std::string fileTitleBuffer(kSaveDialogBufferChars, '\0');
+
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = kRecordSize;
+    ofn.hwndOwner = owner;
+    ofn.hInstance = nullptr;
+    ofn.lpstrFilter = systemFilter.c_str();
+    ofn.lpstrCustomFilter = nullptr;
+    ofn.nMaxCustFilter = 0;
+    ofn.nFilterIndex = static_cast<DWORD>(filterIndex);
+    ofn.lpstrFile = fileBuffer.data();
+    ofn.nMaxFile = static_cast<DWORD>(kSaveDialogBufferChars);
+    ofn.lpstrFileTitle = fileTitleBuffer.data();
+    ofn.nMaxFileTitle = static_cast<DWORD>(kSaveDialogBufferChars);
+    ofn.lpstrInitialDir = OrNull(folder);
+    ofn.lpstrTitle = titleText.empty() ? kDefaultTitle : titleText.c_str();
+    ofn.Flags = kDialogFlags;
+    ofn.lpstrDefExt = OrNull(extension);
+
+    const BOOL result = GetSaveFileNameA(&ofn);
+    Shared().saveDialogResult = result;
+    if (result == 0) {
+        return {};
+    }
+    filterIndex = static_cast<std::int32_t>(ofn.nFilterIndex);
+    SaveDialogChoice choice = ReadSaveDialogChoice(fileBuffer, fileTitleBuffer);
+    fileName = std::move(choice.fileName);
+    return std::move(choice.path);
+}
+
+}  // namespace tresk

@@ -1,0 +1,32 @@
+#pragma once
+// Texts exchanged with the system's save-file dialog. No Windows dependency.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tresk {
+
+// Characters in each of the dialog's two name buffers, the terminating NUL included.
+inline constexpr std::size_t kSaveDialogBufferChars = 255;
+
+// The filter in the dialog's own form: each "|" becomes a NUL and two NULs end the
+// list ("Bitmap File *.bmp|*.bmp" gives description, NUL, pattern, NUL, NUL). A text
+// without "|" is passed through unchanged.
+std::string SaveDialogFilter(std::string_view filter);
+
+// The file-name buffer the dialog starts with: kSaveDialogBufferChars NULs with the
+// initial name (cut to the buffer's length) copied over its start.
+std::string SaveDialogFileBuffer(std::string_view fileName);
+
+// What the dialog returned in its buffers: the full path and the bare file name.
+struct SaveDialogChoice {
+    std::string path;
+    std::string fileName;
+};
+
+// Reads the buffers after the dialog closed with OK. Each text runs to its first
+// NUL; when the path is empty, both results are empty.
+SaveDialogChoice ReadSaveDialogChoice(std::string_view fileBuffer,
+                                      std::string_view fileTitleBuffer);
+
+}  // namespace tresk

@@ -1,0 +1,239 @@
+// The picture-saving service: the file read back equals the picture, a failed
+// save leaves the old file as it was and no temporary file behind.
+#include "toolkit/picture_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "toolkit/runtime_error.h"
+
+namespace tk {
+namespace {
+
+// The colour of pixel (x, y), top row 0, of the pictures these tests save. The
+// shell check of the written file uses the same formula.
+COLORREF PatternColor(int x, int y) {
+    return RGB((x * 40 + 7) % 256, (y * 60 + 3) % 256, ((x + y) * 17) % 256);
+}
+
+// A DIB section of the given size holding PatternColor.
+HBITMAP MakePatternPicture(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first in memory
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = PatternColor(x, y);
+            // 32-bit DIB pixels are 0x00RRGGBB.
+            pixels[y * width + x] = (std::uint32_t{GetRValue(c)} << 16) |
+                                    (std::uint32_t{GetGValue(c)} << 8) | GetBValue(c);
+        }
+    }
+    return picture;
+}
+
+std::vector<std::uint8_t> ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t{b[at + 3]} << 24);
+}
+std::uint16_t U16(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
+}
+
+// Parses the file as an uncompressed 24-bit bitmap and compares every pixel with
+// PatternColor.
+void ExpectPatternFile(const std::string& path, int width, int height) {
+    const std::vector<std::uint8_t> file = ReadAll(path);
+    ASSERT_GE(file.size(), 54u);
+    EXPECT_EQ(file[0], 'B');
+    EXPECT_EQ(file[1], 'M');
+    EXPECT_EQ(U32(file, 2), file.size());
+    const std::uint32_t offset = U32(file, 10);
+    EXPECT_EQ(U32(file, 14), 40u);
+    EXPECT_EQ(static_cast<std::int32_t>(U32(file, 18)), width);
+    EXPECT_EQ(static_cast<std::int32_t>(U32(file, 22)), height);  // positive: bottom-up
+    EXPECT_EQ(U16(file, 26), 1);
+    EXPECT_EQ(U16(file, 28), 24);
+    EXPECT_EQ(U32(file, 30), 0u);  // BI_RGB
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
+    ASSERT_EQ(file.size(), offset + stride * static_cast<std::size_t>(height));
+    int wrong = 0;
+    for (int y = 0; y < height; ++y) {
+        const std::size_t row = offset + stride * static_cast<std::size_t>(height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            const std::size_t at = row + static_cast<std::size_t>(x) * 3;
+            const COLORREF c = PatternColor(x, y);
+            if (file[at] != GetBValue(c) || file[at + 1] != GetGValue(c) ||
+                file[at + 2] != GetRValue(c)) {
+                ++wrong;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0) << "pixels that differ from the picture";
+}
+
+class PictureFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        folder_ = std::string(temp) + "tresk-picture-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        picture_ = MakePatternPicture(kWidth, kHeight);
+        ASSERT_NE(picture_, nullptr);
+    }
+    void TearDown() override {
+        DeleteObject(picture_);
+        for (const std::string& name : Names()) {
+            const std::string path = folder_ + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (!DeleteFileA(path.c_str())) {
+                RemoveDirectoryA(path.c_str());
+            }
+        }
+        RemoveDirectoryA(folder_.c_str());
+    }
+
+    // The names in the test folder.
+    std::set<std::string> Names() const {
+        std::set<std::string> names;
+        WIN32_FIND_DATAA found{};
+        HANDLE search = FindFirstFileA((folder_ + "\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            return names;
+        }
+        do {
+            const std::string name = found.cFileName;
+            if (name != "." && name != "..") {
+                names.insert(name);
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+        return names;
+    }
+
+    // Saves and returns the error raised; fails the test when none is.
+    RuntimeError SaveExpectingError(const std::string& path) {
+        try {
+            SavePictureFile(picture_, path);
+        } catch (const RuntimeError& error) {
+            return error;
+        }
+        ADD_FAILURE() << "no error for " << path;
+        return RuntimeError(0, "");
+    }
+
+    // 5 pixels of 3 bytes: each row carries one byte of padding.
+    static constexpr int kWidth = 5;
+    static constexpr int kHeight = 3;
+    std::string folder_;
+    HBITMAP picture_ = nullptr;
+};
+
+TEST_F(PictureFileTest, WritesABottomUp24BitBitmapEqualToThePicture) {
+    const std::string path = folder_ + "\\new.bmp";
+    SavePictureFile(picture_, path);
+    ExpectPatternFile(path, kWidth, kHeight);
+    EXPECT_EQ(Names(), std::set<std::string>{"new.bmp"});
+
+    // A picture whose rows need no padding, and a single pixel.
+    HBITMAP wide = MakePatternPicture(8, 2);
+    SavePictureFile(wide, folder_ + "\\wide.bmp");
+    DeleteObject(wide);
+    ExpectPatternFile(folder_ + "\\wide.bmp", 8, 2);
+    HBITMAP dot = MakePatternPicture(1, 1);
+    SavePictureFile(dot, folder_ + "\\dot.bmp");
+    DeleteObject(dot);
+    ExpectPatternFile(folder_ + "\\dot.bmp", 1, 1);
+}
+
+TEST_F(PictureFileTest, ReplacesAnExistingFileAndLeavesNoTemporaryFile) {
+    const std::string path = folder_ + "\\old.bmp";
+    WriteAll(path,
+             "an older and much longer file that the picture replaces completely, byte "
+             "for byte, so nothing of it may be left behind at its end..................");
+    SavePictureFile(picture_, path);
+    ExpectPatternFile(path, kWidth, kHeight);
+    EXPECT_EQ(Names(), std::set<std::string>{"old.bmp"});
+}
+
+TEST_F(PictureFileTest, ReadOnlyTargetFailsAndStaysAsItWas) {
+    const std::string path = folder_ + "\\locked.bmp";
+    WriteAll(path, "old bytes");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    const RuntimeError error = SaveExpectingError(path);
+    EXPECT_EQ(error.Number(), kErrPermissionDenied);
+    EXPECT_EQ(error.Description(), "Permission denied: " + path);
+    const std::vector<std::uint8_t> after = ReadAll(path);
+    EXPECT_EQ(std::string(after.begin(), after.end()), "old bytes");
+    EXPECT_EQ(Names(), std::set<std::string>{"locked.bmp"});
+}
+
+TEST_F(PictureFileTest, MissingFolderFailsWithPathNotFound) {
+    const std::string missing = folder_ + "\\no-such-folder";
+    const RuntimeError error = SaveExpectingError(missing + "\\picture.bmp");
+    EXPECT_EQ(error.Number(), kErrPathNotFound);
+    EXPECT_EQ(error.Description(), "Path not found: " + missing);
+    EXPECT_EQ(std::string(error.what()), error.Description());
+    EXPECT_TRUE(Names().empty());
+}
+
+TEST_F(PictureFileTest, FolderInPlaceOfTheTargetFailsAndStays) {
+    const std::string path = folder_ + "\\taken.bmp";
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    const RuntimeError error = SaveExpectingError(path);
+    EXPECT_FALSE(error.Description().empty());
+    EXPECT_NE(error.Description().find(path), std::string::npos) << error.Description();
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+              DWORD{FILE_ATTRIBUTE_DIRECTORY});
+    EXPECT_EQ(Names(), std::set<std::string>{"taken.bmp"});
+}
+
+TEST_F(PictureFileTest, NoPictureFailsBeforeTouchingTheDisk) {
+    try {
+        SavePictureFile(nullptr, folder_ + "\\none.bmp");
+        ADD_FAILURE() << "no error for a null picture";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.Description(), "Invalid picture");
+    }
+    EXPECT_TRUE(Names().empty());
+}
+
+// Writes the pattern picture where the shell check asks for it, so that a bitmap
+// reader we did not write can check the file (tests/win/picture_file_check.sh).
+TEST(PictureFileOutside, WritesTheFileForTheShellCheck) {
+    const char* out = std::getenv("TRESK_PICTURE_CHECK_OUT");
+    if (out == nullptr || *out == '\0') {
+        GTEST_SKIP() << "TRESK_PICTURE_CHECK_OUT not set";
+    }
+    HBITMAP picture = MakePatternPicture(7, 4);
+    SavePictureFile(picture, out);
+    DeleteObject(picture);
+}
+
+}  // namespace
+}  // namespace tk
