@@ -453,6 +453,18 @@ LRESULT Frame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
         return result;
     }
     switch (msg) {
+        case WM_MOUSEMOVE:
+            if (onMouseMove) {
+                MouseEventArgs args;
+                args.shift = ((wParam & MK_SHIFT) != 0 ? 1 : 0) |
+                             ((wParam & MK_CONTROL) != 0 ? 2 : 0) |
+                             (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+                args.x = ToTwipsX(GET_X_LPARAM(lParam));
+                args.y = ToTwipsY(GET_Y_LPARAM(lParam));
+                auto handler = onMouseMove;
+                App::Raise([&] { handler(args); });
+            }
+            return 0;
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT: {

@@ -160,6 +160,9 @@ public:
     HWND ContainerHwnd() const noexcept override { return BaseWindow::Hwnd(); }
     void SetBackColor(COLORREF color);
 
+    // Pointer moves over the frame's own area, not over one of its windowless controls.
+    std::function<void(const MouseEventArgs&)> onMouseMove;
+
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) noexcept override;
 
