@@ -11,3 +11,5 @@ wineboot -i </dev/null >/dev/null 2>&1
 # can be clicked and closing a window is fast. 96 dpi unless a test says otherwise.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f </dev/null >/dev/null 2>&1
+# Arial is not on a Debian machine; Liberation Sans has the same metrics.
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f </dev/null >/dev/null 2>&1
