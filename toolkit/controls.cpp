@@ -94,6 +94,19 @@ void SystemControl::CreateSystem(Container& container, const char* className, DW
                            std::string("Cannot create control of class ") + className);
     }
     Register(container, hwnd_);
+    SetWindowSubclass(hwnd_, LifetimeProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK SystemControl::LifetimeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR data) noexcept {
+    if (msg == WM_NCDESTROY) {
+        // The parent destroyed the control: forget the handle, which the system may
+        // give to another window later.
+        RemoveWindowSubclass(hwnd, LifetimeProc, 0);
+        RemovePropA(hwnd, kControlProp);
+        reinterpret_cast<SystemControl*>(data)->hwnd_ = nullptr;
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 void SystemControl::SetCaption(const std::string& text) {
@@ -233,8 +246,6 @@ LRESULT CALLBACK TextBox::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         wParam = static_cast<WPARAM>(key);
     } else if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(hwnd, EditProc, 1);
-        RemovePropA(hwnd, kControlProp);
-        self->hwnd_ = nullptr;
     }
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }

@@ -57,6 +57,10 @@ protected:
     void CreateSystem(Container& container, const char* className, DWORD style, DWORD exStyle,
                       const std::string& text);
     HWND hwnd_ = nullptr;  // a child window: its parent destroys it, or this object does
+
+private:
+    static LRESULT CALLBACK LifetimeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR data) noexcept;
 };
 
 class CommandButton : public SystemControl {
