@@ -1,0 +1,693 @@
+// The main window as the program starts it: the start-up sequence runs once in this
+// process, then the tests drive the real window through its message loop (posted
+// keys, real pointer input, system commands) and read the shade ramp back from the
+// screen.
+#include "app/shell/tresk_form.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/hookclient/mouse_hook.h"
+#include "app/render/bands.h"
+#include "app/render/colors.h"
+#include "app/render/gradient.h"
+#include "app/shell/shared_state.h"
+#include "app/shell/startup.h"
+#include "toolkit/app.h"
+
+namespace tresk {
+namespace {
+
+TreskForm& Form() {
+    return TreskForm::Instance();
+}
+
+std::string& FirstCaptionSlot() {
+    static std::string caption;
+    return caption;
+}
+
+// Handles what is waiting, `rounds` times, with a short pause in between.
+void Pump(int rounds = 1, DWORD pauseMs = 0) {
+    for (int i = 0; i < rounds; ++i) {
+        tk::App::DoEvents();
+        if (pauseMs != 0) {
+            Sleep(pauseMs);
+        }
+    }
+}
+
+// Starts the program once for all tests; the main window is a process-wide object.
+class ProgramEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        InitApplication();
+        StartUp();
+        FirstCaptionSlot() = Form().Caption();
+        Pump(5, 20);
+    }
+    void TearDown() override { StopMouseHook(); }
+};
+[[maybe_unused]] ::testing::Environment* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);
+
+// Counts the process's MessageBeep calls (user32's own controls included) by
+// sending the function's entry to a counter for the lifetime of the object.
+class BeepCounter {
+public:
+    BeepCounter() {
+        entry_ = reinterpret_cast<unsigned char*>(
+            GetProcAddress(GetModuleHandleA("user32.dll"), "MessageBeep"));
+        if (entry_ == nullptr ||
+            !VirtualProtect(entry_, sizeof(saved_), PAGE_EXECUTE_READWRITE, &oldProtection_)) {
+            entry_ = nullptr;
+            return;
+        }
+        std::memcpy(saved_, entry_, sizeof(saved_));
+        const auto from = reinterpret_cast<std::uintptr_t>(entry_) + sizeof(saved_);
+        const auto to = reinterpret_cast<std::uintptr_t>(&Counted);
+        const auto offset = static_cast<std::uint32_t>(to - from);
+        unsigned char jump[5] = {0xE9};
+        std::memcpy(jump + 1, &offset, sizeof(offset));
+        std::memcpy(entry_, jump, sizeof(jump));
+        FlushInstructionCache(GetCurrentProcess(), entry_, sizeof(saved_));
+        count_ = 0;
+    }
+    ~BeepCounter() {
+        if (entry_ != nullptr) {
+            std::memcpy(entry_, saved_, sizeof(saved_));
+            DWORD ignored = 0;
+            VirtualProtect(entry_, sizeof(saved_), oldProtection_, &ignored);
+            FlushInstructionCache(GetCurrentProcess(), entry_, sizeof(saved_));
+        }
+    }
+    BeepCounter(const BeepCounter&) = delete;
+    BeepCounter& operator=(const BeepCounter&) = delete;
+
+    bool Active() const noexcept { return entry_ != nullptr; }
+    int Count() const noexcept { return count_; }
+
+private:
+    static BOOL WINAPI Counted(UINT) {
+        ++count_;
+        return TRUE;
+    }
+    static inline int count_ = 0;
+    unsigned char* entry_ = nullptr;
+    unsigned char saved_[5] = {};
+    DWORD oldProtection_ = 0;
+};
+
+// A rectangle of the screen as the user sees it.
+class ScreenShot {
+public:
+    explicit ScreenShot(const RECT& area)
+        : left_(area.left),
+          top_(area.top),
+          width_(area.right - area.left),
+          height_(area.bottom - area.top) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width_;
+        info.bmiHeader.biHeight = -height_;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width_, height_, screen, left_, top_, SRCCOPY);
+        GdiFlush();
+        const auto* words = static_cast<const std::uint32_t*>(bits);
+        pixels_.assign(
+            words, words + static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+    int Width() const noexcept { return width_; }
+    int Height() const noexcept { return height_; }
+    // 0x00BBGGRR, as GetPixel reports it.
+    COLORREF At(int x, int y) const {
+        const std::uint32_t bgr =
+            pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                    static_cast<std::size_t>(x)];
+        return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+    }
+
+private:
+    int left_;
+    int top_;
+    int width_;
+    int height_;
+    std::vector<std::uint32_t> pixels_;
+};
+
+RECT WindowRectOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+// The picture area as the screen shows it, after the thread has looked at its queue.
+ScreenShot PictureOnScreen() {
+    Pump(2, 20);
+    return ScreenShot(WindowRectOf(Form().picTresk.Hwnd()));
+}
+
+std::string Rgb(COLORREF c) {
+    std::ostringstream out;
+    out << "RGB(" << int{GetRValue(c)} << "," << int{GetGValue(c)} << "," << int{GetBValue(c)}
+        << ")";
+    return out.str();
+}
+
+// Pixel rectangle of a child window in its parent's client coordinates.
+RECT ChildRect(HWND child) {
+    RECT r = WindowRectOf(child);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void BringToFront() {
+    SetForegroundWindow(Form().Hwnd());
+    Pump(3, 10);
+}
+
+// Puts the controls back to their state at start-up (text, boxes, base colour,
+// design size, white picture area).
+void ResetWindow() {
+    TreskForm& form = Form();
+    if (IsIconic(form.Hwnd())) {
+        ShowWindow(form.Hwnd(), SW_RESTORE);
+    }
+    RECT client{0, 0, 632, 95};
+    AdjustWindowRectEx(&client, static_cast<DWORD>(GetWindowLongA(form.Hwnd(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(form.Hwnd(), GWL_EXSTYLE)));
+    SetWindowPos(form.Hwnd(), nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    form.txtPerc.SetText("50");
+    form.chkVertical.SetValue(0);
+    form.chkInvert.SetValue(0);
+    form.SetBaseColor(ActiveCaptionColor());
+    form.mnuClear_Click();
+    BringToFront();
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetWindow(); }
+};
+
+TEST_F(MainWindowTest, StartsAtDesignSizeWithSizeCaptionAndLaidOutColumn) {
+    TreskForm& form = Form();
+    const SharedState& s = Shared();
+    EXPECT_EQ(FirstCaptionSlot(), "Tresk Color [Size: 553x95]");
+    EXPECT_EQ(s.twipsPerPixelX, 15);
+    EXPECT_EQ(s.twipsPerPixelY, 15);
+    EXPECT_EQ(s.mainForm, &form);
+
+    RECT client{};
+    GetClientRect(form.Hwnd(), &client);
+    EXPECT_EQ(client.right, 632);
+    EXPECT_EQ(client.bottom, 95);
+    EXPECT_EQ(form.ScaleWidth(), 9480);
+    EXPECT_EQ(form.ScaleHeight(), 1425);
+
+    EXPECT_EQ(form.picTresk.Left(), 0);
+    EXPECT_EQ(form.picTresk.Top(), 0);
+    EXPECT_EQ(form.picTresk.Width(), 8295);
+    EXPECT_EQ(form.picTresk.Height(), 1425);
+    EXPECT_EQ(form.PicWidthPx(), 553);
+    EXPECT_EQ(form.PicHeightPx(), 95);
+    EXPECT_EQ(form.btnTresk.Left(), 8325);
+    EXPECT_EQ(form.fra.Left(), 8295);
+    EXPECT_EQ(form.txtPerc.Left(), 8355);
+    EXPECT_EQ(form.chkVertical.Left(), 8355);
+    EXPECT_EQ(form.chkInvert.Left(), 8355);
+    // Tops never move.
+    EXPECT_EQ(form.btnTresk.Top(), 15);
+    EXPECT_EQ(form.fra.Top(), 240);
+    EXPECT_EQ(form.txtPerc.Top(), 360);
+    EXPECT_EQ(form.chkVertical.Top(), 780);
+    EXPECT_EQ(form.chkInvert.Top(), 1080);
+
+    // The real child windows sit where the twips say.
+    const RECT pic = ChildRect(form.picTresk.Hwnd());
+    EXPECT_EQ(pic.left, 0);
+    EXPECT_EQ(pic.top, 0);
+    EXPECT_EQ(pic.right, 553);
+    EXPECT_EQ(pic.bottom, 95);
+    EXPECT_EQ(ChildRect(form.btnTresk.Hwnd()).left, 555);
+    EXPECT_EQ(ChildRect(form.fra.Hwnd()).left, 553);
+    EXPECT_EQ(ChildRect(form.txtPerc.Hwnd()).left, 557);
+    EXPECT_EQ(ChildRect(form.chkVertical.Hwnd()).left, 557);
+    EXPECT_EQ(ChildRect(form.chkInvert.Hwnd()).left, 557);
+
+    EXPECT_TRUE(form.MyHWND(form.Hwnd()));
+    EXPECT_TRUE(form.MyHWND(form.picTresk.Hwnd()));
+    EXPECT_FALSE(form.MyHWND(form.txtPerc.Hwnd()));
+    EXPECT_TRUE(form.MyCtrl(form.txtPerc.Hwnd()));
+    EXPECT_TRUE(form.MyCtrl(form.fra.Hwnd()));
+    EXPECT_FALSE(form.MyCtrl(form.picTresk.Hwnd()));
+    EXPECT_EQ(form.BaseColor(), GetSysColor(COLOR_ACTIVECAPTION));
+}
+
+// Every pixel of the picture area against the ramp rules.
+struct Ramp {
+    COLORREF base;  // before the black-to-silver substitution
+    std::int16_t percent;
+    bool vertical;
+    bool invert;
+};
+
+::testing::AssertionResult ShowsRamp(const ScreenShot& shot, const Ramp& ramp) {
+    const TreskForm& form = Form();
+    const COLORREF base = ramp.base == RGB(0, 0, 0) ? RGB(192, 192, 192) : ramp.base;
+    const std::int32_t n = BandMax(ramp.percent);
+    const int extent = ramp.vertical ? shot.Height() : shot.Width();
+    const int size = ramp.vertical ? form.PicHeightPx() : form.PicWidthPx();
+    int wrong = 0;
+    std::ostringstream report;
+    for (int y = 0; y < shot.Height(); ++y) {
+        for (int x = 0; x < shot.Width(); ++x) {
+            const int line = ramp.vertical ? shot.Height() - 1 - y : shot.Width() - 1 - x;
+            const std::int32_t band = BandOfLine(n, line, extent, size, ramp.invert);
+            const COLORREF expected = BandColor(base, band);
+            const COLORREF seen = shot.At(x, y);
+            if (seen != expected && ++wrong <= 5) {
+                report << " at (" << x << "," << y << ") expected band " << band << " "
+                       << Rgb(expected) << ", seen " << Rgb(seen) << ";";
+            }
+        }
+    }
+    if (wrong == 0) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << wrong << " pixels differ:" << report.str();
+}
+
+void Prepare(const Ramp& ramp) {
+    TreskForm& form = Form();
+    form.SetBaseColor(ramp.base);
+    form.txtPerc.SetText(std::to_string(ramp.percent));
+    form.chkVertical.SetValue(ramp.vertical ? 1 : 0);
+    form.chkInvert.SetValue(ramp.invert ? 1 : 0);
+}
+
+TEST_F(MainWindowTest, RampFollowsDirectionOrderPercentageAndBaseColour) {
+    const COLORREF caption = GetSysColor(COLOR_ACTIVECAPTION);
+    const Ramp ramps[] = {
+        {caption, 50, false, false},
+        {caption, 50, true, false},
+        {caption, 50, false, true},
+        {caption, 50, true, true},
+        {caption, 0, false, false},
+        {caption, 100, false, false},
+        {RGB(0, 0, 0), 50, false, false},
+        {RGB(100, 150, 250), 100, false, false},
+        {RGB(100, 150, 250), 100, true, true},
+        {RGB(255, 255, 255), 37, true, false},
+    };
+    for (const Ramp& ramp : ramps) {
+        SCOPED_TRACE(::testing::Message()
+                     << "base " << Rgb(ramp.base) << ", " << ramp.percent << "%"
+                     << (ramp.vertical ? ", Vertical" : "") << (ramp.invert ? ", Invert" : ""));
+        Prepare(ramp);
+        Form().btnTresk_Click();
+        const ScreenShot shot = PictureOnScreen();
+        ASSERT_EQ(shot.Width(), 553);
+        ASSERT_EQ(shot.Height(), 95);
+        EXPECT_TRUE(ShowsRamp(shot, ramp));
+    }
+}
+
+TEST_F(MainWindowTest, RampEdgesHoldTheBaseColourAndTheDarkestBand) {
+    TreskForm& form = Form();
+    Prepare({RGB(100, 150, 250), 100, false, false});
+    form.btnTresk_Click();
+    ScreenShot shot = PictureOnScreen();
+    EXPECT_EQ(Rgb(shot.At(552, 40)), Rgb(RGB(100, 150, 250)));  // rightmost: band 0
+    EXPECT_EQ(Rgb(shot.At(0, 40)), Rgb(RGB(0, 0, 50)));         // leftmost: band 200
+    // Band 100 (red just reached 0) lies half-way: d = 276.5 lines from the right.
+    EXPECT_EQ(Rgb(shot.At(552 - 276, 40)), Rgb(RGB(0, 50, 150)));
+
+    Prepare({RGB(0, 0, 0), 50, true, false});
+    form.btnTresk_Click();
+    shot = PictureOnScreen();
+    EXPECT_EQ(Rgb(shot.At(200, 94)), Rgb(RGB(192, 192, 192)));  // bottom row: silver
+    // Top row: line 94 of 95, band round(100 * 94 / 95) = 99.
+    EXPECT_EQ(Rgb(shot.At(200, 0)), Rgb(RGB(93, 93, 93)));
+
+    Prepare({RGB(0, 0, 0), 50, true, true});
+    form.btnTresk_Click();
+    shot = PictureOnScreen();
+    EXPECT_EQ(Rgb(shot.At(200, 94)), Rgb(RGB(92, 92, 92)));  // Invert: band 100 at the start
+
+    Prepare({RGB(10, 20, 30), 0, false, false});
+    form.btnTresk_Click();
+    shot = PictureOnScreen();
+    EXPECT_EQ(Rgb(shot.At(0, 0)), Rgb(RGB(10, 20, 30)));
+    EXPECT_EQ(Rgb(shot.At(552, 94)), Rgb(RGB(10, 20, 30)));
+}
+
+TEST_F(MainWindowTest, GreyCheckBoxesCountAsUnchecked) {
+    TreskForm& form = Form();
+    const Ramp plain{RGB(200, 100, 50), 40, false, false};
+    Prepare(plain);
+    form.chkVertical.SetValue(2);
+    form.chkInvert.SetValue(2);
+    form.btnTresk_Click();
+    EXPECT_TRUE(ShowsRamp(PictureOnScreen(), plain));
+}
+
+TEST_F(MainWindowTest, PaintingClampsTheBoxAndWritesItBack) {
+    TreskForm& form = Form();
+    Prepare({RGB(240, 240, 240), 0, false, false});
+    form.txtPerc.SetText("150");
+    form.btnTresk_Click();
+    EXPECT_EQ(form.txtPerc.Text(), "100");
+    EXPECT_TRUE(ShowsRamp(PictureOnScreen(), {RGB(240, 240, 240), 100, false, false}));
+
+    form.txtPerc.SetText("-5");
+    form.btnTresk_Click();
+    EXPECT_EQ(form.txtPerc.Text(), "0");
+    EXPECT_TRUE(ShowsRamp(PictureOnScreen(), {RGB(240, 240, 240), 0, false, false}));
+}
+
+TEST_F(MainWindowTest, PercentNormalisesTheBoxText) {
+    struct Row {
+        const char* before;
+        std::int16_t value;
+        const char* after;
+    };
+    const Row rows[] = {{"150", 100, "100"}, {"-5", 0, "0"},  {"abc", 0, "0"}, {"12a", 12, "12"},
+                        {"2.5", 2, "2"},     {"3.5", 4, "4"}, {"", 0, "0"},    {"50", 50, "50"}};
+    TreskForm& form = Form();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string("text \"") + row.before + "\"");
+        form.txtPerc.SetText(row.before);
+        EXPECT_EQ(form.Percent(), row.value);
+        EXPECT_EQ(form.txtPerc.Text(), row.after);
+    }
+}
+
+void PostKey(HWND window, WPARAM key) {
+    const auto scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_VSC));
+    PostMessageA(window, WM_KEYDOWN, key, 1 | (scan << 16));
+    PostMessageA(window, WM_KEYUP, key,
+                 static_cast<LPARAM>(1u | (static_cast<unsigned>(scan) << 16) | 0xC0000000u));
+}
+
+TEST_F(MainWindowTest, EnterInThePercentageBoxPaintsSilentlyAndKeepsTheFocus) {
+    TreskForm& form = Form();
+    const Ramp ramp{RGB(90, 180, 30), 50, false, false};
+    Prepare(ramp);
+    form.txtPerc.SetFocus();
+    SendMessageA(form.txtPerc.Hwnd(), EM_SETSEL, 1, 1);  // caret between the digits
+    Pump(2, 10);
+    ASSERT_EQ(GetFocus(), form.txtPerc.Hwnd());
+
+    BeepCounter beeps;
+    ASSERT_TRUE(beeps.Active());
+    PostKey(form.txtPerc.Hwnd(), VK_RETURN);
+    Pump(3, 10);
+    const int beepsAfterEnter = beeps.Count();
+    EXPECT_EQ(form.txtPerc.Text(), "50");
+    EXPECT_EQ(GetFocus(), form.txtPerc.Hwnd());
+    EXPECT_EQ(beepsAfterEnter, 0);
+    EXPECT_TRUE(ShowsRamp(PictureOnScreen(), ramp));
+
+    // The counter does see a beep, and other keys still reach the box.
+    MessageBeep(MB_OK);
+    EXPECT_EQ(beeps.Count(), beepsAfterEnter + 1);
+    SendMessageA(form.txtPerc.Hwnd(), EM_SETSEL, 2, 2);
+    PostMessageA(form.txtPerc.Hwnd(), WM_CHAR, '7', 1);
+    Pump(2, 10);
+    EXPECT_EQ(form.txtPerc.Text(), "507");
+}
+
+TEST_F(MainWindowTest, PercentageBoxRefusesAFourthCharacter) {
+    TreskForm& form = Form();
+    form.txtPerc.SetFocus();
+    form.txtPerc.SetText("12");
+    SendMessageA(form.txtPerc.Hwnd(), EM_SETSEL, 2, 2);
+    PostMessageA(form.txtPerc.Hwnd(), WM_CHAR, '3', 1);
+    Pump(2, 10);
+    ASSERT_EQ(form.txtPerc.Text(), "123");
+    PostMessageA(form.txtPerc.Hwnd(), WM_CHAR, '4', 1);
+    Pump(2, 10);
+    EXPECT_EQ(form.txtPerc.Text(), "123");
+}
+
+TEST_F(MainWindowTest, ButtonPaintsAndHandsTheFocusBackWithTheTextSelected) {
+    TreskForm& form = Form();
+    const Ramp ramp{RGB(30, 60, 90), 25, true, false};
+    Prepare(ramp);
+    form.txtPerc.SetText("25");
+    form.chkInvert.SetFocus();
+    Pump(2, 10);
+    ASSERT_EQ(GetFocus(), form.chkInvert.Hwnd());
+    SendMessageA(form.txtPerc.Hwnd(), EM_SETSEL, 0, 0);
+
+    // A press and release of the button, as the mouse would make it.
+    SendMessageA(form.btnTresk.Hwnd(), BM_CLICK, 0, 0);
+    Pump(3, 10);
+    EXPECT_EQ(GetFocus(), form.txtPerc.Hwnd());
+    DWORD start = 99;
+    DWORD end = 99;
+    SendMessageA(form.txtPerc.Hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 2u);
+    EXPECT_TRUE(ShowsRamp(PictureOnScreen(), ramp));
+}
+
+// What the context-menu watcher saw; its timer runs inside the menu's own loop.
+struct MenuWatch {
+    int seen = 0;
+    bool open = false;  // a visible menu was answered and has not closed yet
+    const std::function<void(HWND)>* answer = nullptr;
+};
+MenuWatch watch;
+
+HWND VisibleMenu() {
+    HWND menu = FindWindowA("#32768", nullptr);
+    return menu != nullptr && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+void CALLBACK WatchMenus(HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = VisibleMenu();
+    if (menu != nullptr && !watch.open) {
+        watch.open = true;
+        ++watch.seen;
+        (*watch.answer)(menu);
+    } else if (menu == nullptr) {
+        watch.open = false;
+    }
+}
+
+// Runs `action`, then handles messages for a while; any context menu that opens
+// meanwhile is handed to `answer`. Returns how many menus were seen.
+int MenusDuring(const std::function<void()>& action, const std::function<void(HWND menu)>& answer) {
+    watch = MenuWatch{0, false, &answer};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, WatchMenus);
+    action();
+    Pump(40, 10);
+    KillTimer(nullptr, timer);
+    const int seen = watch.seen;
+    watch = MenuWatch{};
+    return seen;
+}
+
+void Mouse(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
+}
+
+POINT PictureCentre() {
+    const RECT r = WindowRectOf(Form().picTresk.Hwnd());
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+TEST_F(MainWindowTest, OnlyTheRightButtonReleaseOpensTheContextMenu) {
+    TreskForm& form = Form();
+    const COLORREF base = RGB(1, 2, 3);
+    form.SetBaseColor(base);
+    const POINT centre = PictureCentre();
+    SetCursorPos(centre.x, centre.y);
+    Pump(3, 10);
+    auto dismiss = [](HWND) { EndMenu(); };
+
+    EXPECT_EQ(MenusDuring(
+                  [] {
+                      Mouse(MOUSEEVENTF_MIDDLEDOWN);
+                      Mouse(MOUSEEVENTF_MIDDLEUP);
+                  },
+                  dismiss),
+              0);
+    EXPECT_EQ(MenusDuring(
+                  [] {
+                      Mouse(MOUSEEVENTF_LEFTDOWN);
+                      Mouse(MOUSEEVENTF_LEFTUP);
+                  },
+                  dismiss),
+              0);
+    // The left press picked the white of the cleared picture area instead.
+    EXPECT_EQ(Rgb(form.BaseColor()), Rgb(RGB(255, 255, 255)));
+
+    EXPECT_EQ(MenusDuring(
+                  [] {
+                      Mouse(MOUSEEVENTF_RIGHTDOWN);
+                      Mouse(MOUSEEVENTF_RIGHTUP);
+                  },
+                  dismiss),
+              1);
+
+    // The release raised by the message itself, without the pointer's help.
+    const LPARAM at = MAKELPARAM(10, 10);
+    EXPECT_EQ(
+        MenusDuring([&] { PostMessageA(form.picTresk.Hwnd(), WM_MBUTTONUP, 0, at); }, dismiss), 0);
+    EXPECT_EQ(
+        MenusDuring([&] { PostMessageA(form.picTresk.Hwnd(), WM_RBUTTONUP, 0, at); }, dismiss), 1);
+}
+
+TEST_F(MainWindowTest, ClearBringsBackPlainWhite) {
+    TreskForm& form = Form();
+    auto allWhite = [](const ScreenShot& shot) {
+        for (int y = 0; y < shot.Height(); ++y) {
+            for (int x = 0; x < shot.Width(); ++x) {
+                if (shot.At(x, y) != RGB(255, 255, 255)) {
+                    return ::testing::AssertionFailure()
+                           << "pixel (" << x << "," << y << ") is " << Rgb(shot.At(x, y));
+                }
+            }
+        }
+        return ::testing::AssertionSuccess();
+    };
+    Prepare({RGB(120, 20, 200), 100, false, false});
+    form.btnTresk_Click();
+    ASSERT_FALSE(allWhite(PictureOnScreen()));
+    form.mnuClear_Click();
+    EXPECT_TRUE(allWhite(PictureOnScreen()));
+
+    // The same through the context menu: the last item is "Clear".
+    form.btnTresk_Click();
+    ASSERT_FALSE(allWhite(PictureOnScreen()));
+    const int menus =
+        MenusDuring([&] { PostMessageA(form.picTresk.Hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(5, 5)); },
+                    [](HWND menu) {
+                        PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+                        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+                    });
+    EXPECT_EQ(menus, 1);
+    EXPECT_TRUE(allWhite(PictureOnScreen()));
+}
+
+// Lets the window shrink below the system's minimum tracking size.
+LRESULT CALLBACK NoMinimumSize(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR) {
+    if (message == WM_GETMINMAXINFO) {
+        DefSubclassProc(window, message, wParam, lParam);
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize = POINT{1, 1};
+        return 0;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+struct ColumnState {
+    std::string caption;
+    std::int32_t btn, fra, txt, vertical, invert, picWidth;
+    LONG btnPx, fraPx, txtPx;
+};
+
+ColumnState ReadColumn() {
+    TreskForm& f = Form();
+    return {f.Caption(),
+            f.btnTresk.Left(),
+            f.fra.Left(),
+            f.txtPerc.Left(),
+            f.chkVertical.Left(),
+            f.chkInvert.Left(),
+            f.picTresk.Width(),
+            ChildRect(f.btnTresk.Hwnd()).left,
+            ChildRect(f.fra.Hwnd()).left,
+            ChildRect(f.txtPerc.Hwnd()).left};
+}
+
+void ExpectSameColumn(const ColumnState& before, const ColumnState& after) {
+    EXPECT_EQ(after.caption, before.caption);
+    EXPECT_EQ(after.btn, before.btn);
+    EXPECT_EQ(after.fra, before.fra);
+    EXPECT_EQ(after.txt, before.txt);
+    EXPECT_EQ(after.vertical, before.vertical);
+    EXPECT_EQ(after.invert, before.invert);
+    EXPECT_EQ(after.picWidth, before.picWidth);
+    EXPECT_EQ(after.btnPx, before.btnPx);
+    EXPECT_EQ(after.fraPx, before.fraPx);
+    EXPECT_EQ(after.txtPx, before.txtPx);
+}
+
+TEST_F(MainWindowTest, WindowNarrowerThanTheFrameOnlyStretchesThePictureHeight) {
+    TreskForm& form = Form();
+    form.SetRGBColor(RGB(0x56, 0x34, 0x12));
+    const ColumnState before = ReadColumn();
+    ASSERT_EQ(before.caption, "Tresk Color [Size: 553x95; RGB: 86,52,18]");
+
+    ASSERT_TRUE(SetWindowSubclass(form.Hwnd(), NoMinimumSize, 1, 0));
+    RECT outer{0, 0, 40, 150};  // client 40 x 150 pixels; the frame is 79 wide
+    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(form.Hwnd(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(form.Hwnd(), GWL_EXSTYLE)));
+    SetWindowPos(form.Hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump(3, 10);
+    RemoveWindowSubclass(form.Hwnd(), NoMinimumSize, 1);
+    RECT client{};
+    GetClientRect(form.Hwnd(), &client);
+    ASSERT_EQ(client.right, 40);
+    ASSERT_EQ(client.bottom, 150);
+
+    EXPECT_EQ(form.picTresk.Height(), 150 * 15);
+    EXPECT_EQ(ChildRect(form.picTresk.Hwnd()).bottom, 150);
+    ExpectSameColumn(before, ReadColumn());
+
+    // Back at the design size the layout runs in full again.
+    ResetWindow();
+    EXPECT_EQ(form.Caption(), "Tresk Color [Size: 553x95]");
+    EXPECT_EQ(form.picTresk.Height(), 1425);
+}
+
+TEST_F(MainWindowTest, MinimisingKeepsTheCaption) {
+    TreskForm& form = Form();
+    form.SetRGBColor(RGB(7, 8, 9));
+    const ColumnState before = ReadColumn();
+    SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    Pump(3, 10);
+    ASSERT_TRUE(IsIconic(form.Hwnd()));
+    ExpectSameColumn(before, ReadColumn());
+
+    SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    Pump(3, 10);
+    ASSERT_FALSE(IsIconic(form.Hwnd()));
+    EXPECT_EQ(form.Caption(), "Tresk Color [Size: 553x95]");
+    EXPECT_EQ(form.picTresk.Height(), 1425);
+    EXPECT_EQ(form.picTresk.Width(), 8295);
+}
+
+}  // namespace
+}  // namespace tresk
