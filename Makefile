@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
 .DEFAULT_GOAL := build
-.PHONY: deps build build-win build-native test run bench fuzz format clean
+.PHONY: deps build build-win build-native test soak run bench fuzz format clean
 
 deps:
 	@scripts/deps.sh
@@ -20,6 +20,9 @@ build-native:
 test: build
 	@ctest --preset native
 	@scripts/with-display.sh ctest --preset win
+
+soak: build
+	@TRESK_SOAK_ROUNDS=10000 scripts/with-display.sh ctest --test-dir build/win -R '^soak_test$$' --output-on-failure --timeout 7200
 
 run: build
 	@scripts/run.sh

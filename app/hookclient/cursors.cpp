@@ -4,26 +4,44 @@
 
 #include "app/res/resource_ids.h"
 #include "toolkit/app.h"
+#include "toolkit/handle_counts.h"
 #include "toolkit/windowless.h"
 
 namespace tresk {
+namespace {
 
-HCURSOR LoadCursorRes(std::int16_t number) noexcept {
+HCURSOR LoadUncounted(std::int16_t number) noexcept {
     char name[16];
     wsprintfA(name, "#%d", static_cast<int>(number));
     return static_cast<HCURSOR>(LoadImageA(tk::App::Instance(), name, IMAGE_CURSOR, 0, 0, 0));
 }
 
+}  // namespace
+
+// A raw cursor counts as live from here until DestroyCursorRef frees it.
+HCURSOR LoadCursorRes(std::int16_t number) noexcept {
+    HCURSOR cursor = LoadUncounted(number);
+    if (cursor != nullptr) {
+        tk::CountAcquired(tk::HandleKind::Cursor);
+    }
+    return cursor;
+}
+
+tk::Cursor LoadCursorOwned(std::int16_t number) noexcept {
+    return tk::Cursor(LoadUncounted(number));
+}
+
 void DestroyCursorRef(HCURSOR& cursor) noexcept {
     if (cursor != nullptr) {
         DestroyCursor(cursor);
+        tk::CountFreed(tk::HandleKind::Cursor);
         cursor = nullptr;
     }
 }
 
 void SetHandCursor(tk::Label& label) {
     label.SetMousePointer(tk::kPointerCustom);
-    label.SetMouseIcon(tk::Cursor(LoadCursorRes(IDC_TRESK_HAND)));
+    label.SetMouseIcon(LoadCursorOwned(IDC_TRESK_HAND));
 }
 
 void ResetHandCursor(tk::Label& label) {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "toolkit/handles.h"
+
 namespace tk {
 class Label;
 }
@@ -13,6 +15,9 @@ namespace tresk {
 // A new cursor handle for resource "#<number>" at its stored size, owned by the
 // caller; null when there is no such cursor.
 HCURSOR LoadCursorRes(std::int16_t number) noexcept;
+
+// The same cursor owned by a tk::Cursor, for callers that keep it in one.
+tk::Cursor LoadCursorOwned(std::int16_t number) noexcept;
 
 // Destroys the cursor a variable holds and sets it to 0; a null variable is left alone.
 void DestroyCursorRef(HCURSOR& cursor) noexcept;

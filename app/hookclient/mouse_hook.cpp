@@ -53,10 +53,10 @@ void StartMouseHook() noexcept {
         s.lastApiResult = hooklib::InitMouseHook(AsArg(s.mainForm->Hwnd()));
         // Both cursors pass to the library once it has taken them: the pick cursor
         // becomes the platform's at RunCursorApp, the arrow stays with the library.
-        tk::Cursor pick(LoadCursorRes(IDC_TRESK_PIPETTE));
+        tk::Cursor pick = LoadCursorOwned(IDC_TRESK_PIPETTE);
         s.lastApiResult = hooklib::SetCursorApp(AsArg(pick.Get()));
         pick.Release();
-        tk::Cursor arrow(LoadCursorRes(IDC_TRESK_ARROW));
+        tk::Cursor arrow = LoadCursorOwned(IDC_TRESK_ARROW);
         s.lastApiResult = hooklib::SetCursorSys(AsArg(arrow.Get()));
         arrow.Release();
         s.lastApiResult = hooklib::RunCursorApp();

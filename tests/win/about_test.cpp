@@ -136,7 +136,7 @@ SystemMenuRun OpenFromSystemMenu(std::function<void(HWND)> during, UINT limitMs 
 }
 
 class AboutTest : public ::testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() {
         InitApplication();
         StartUp();

@@ -23,7 +23,7 @@ constexpr int kAddToCustomColors = 712;  // COLOR_ADD
 constexpr int kCustomColorBoxes = 721;   // COLOR_CUSTOM1: the 2 x 8 grid of custom boxes
 
 class ColorDialogTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { std::fill(std::begin(custom()), std::end(custom()), COLORREF{0}); }
     static COLORREF (&custom())[16] { return Shared().customColors; }
 

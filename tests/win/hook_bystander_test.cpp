@@ -31,7 +31,7 @@ std::string BesideThisProgram(const char* file) {
 // The bystander program, closed and waited for on destruction; move-only in spirit
 // (copies deleted).
 class Bystander {
-  public:
+public:
     Bystander() {
         STARTUPINFOA startup{};
         startup.cb = sizeof(startup);
@@ -70,7 +70,7 @@ class Bystander {
         return static_cast<LRESULT>(answer);
     }
 
-  private:
+private:
     PROCESS_INFORMATION info_{};  // owned process and thread handles
     HWND window_ = nullptr;       // the bystander's main window, not owned
 };

@@ -73,7 +73,7 @@ BOOL WINAPI SpyUnhookWindowsHookEx(HHOOK hook) {
 }
 
 class HookExportsTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_NE(lib.module(), nullptr) << "Treskhook.dll not found";
         ASSERT_TRUE(lib.complete());

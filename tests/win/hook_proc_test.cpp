@@ -132,7 +132,7 @@ void RegisterClasses() {
 }
 
 class HookProcTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         RegisterClasses();
         rec = Record{};

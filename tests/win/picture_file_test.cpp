@@ -96,7 +96,7 @@ void ExpectPatternFile(const std::string& path, int width, int height) {
 }
 
 class PictureFileTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);

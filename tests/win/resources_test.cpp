@@ -47,7 +47,7 @@ BITMAP BitmapOf(HBITMAP bitmap) {
 // Draws a cursor or icon at (0, 0) over kBackground and reads back its pixels, so
 // the test sees what a user would see on the screen.
 class Rendered {
-  public:
+public:
     Rendered(HICON icon, int size) : size_(size) {
         HDC screen = GetDC(nullptr);
         dc_.Reset(CreateCompatibleDC(screen));
@@ -67,7 +67,7 @@ class Rendered {
     COLORREF At(int x, int y) const { return pixels_[static_cast<size_t>(y * size_ + x)]; }
     bool Drawn(int x, int y) const { return At(x, y) != kBackground; }
 
-  private:
+private:
     int size_;
     tk::MemoryDc dc_;
     tk::Bitmap bitmap_;
@@ -263,7 +263,7 @@ TEST(Manifest, IsTheOnlyOneAndBringsCommonControlsSixAndDpiAwareness) {
 }
 
 class VersionBlock : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         char path[MAX_PATH] = {};
         ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);

@@ -54,7 +54,7 @@ void SaveAs(HWND dialog, const char* name) {
 }
 
 class SaveDialogTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);

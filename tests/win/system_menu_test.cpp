@@ -17,7 +17,7 @@ constexpr std::uint32_t kAboutId = 2001;
 
 // A top-level window with a system menu.
 class TestWindow {
-  public:
+public:
     TestWindow() {
         WNDCLASSA wc{};
         wc.lpfnWndProc = DefWindowProcA;
@@ -33,7 +33,7 @@ class TestWindow {
     ~TestWindow() { DestroyWindow(hwnd_); }
     HWND Get() const { return hwnd_; }
 
-  private:
+private:
     HWND hwnd_;
 };
 
@@ -143,7 +143,7 @@ TEST(SetTopMost, PutsTheWindowInTheTopMostBandWithoutMovingIt) {
 }
 
 class ShellOpenTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);

@@ -1,0 +1,202 @@
+// The real program, started as a child process by the tests that must watch it from
+// outside: without the hook library, with an incomplete one, or ending on a run-time
+// error or an unhandled exception. It writes what it sees, one line at a time, to the
+// report file named on its command line; the parent reads and closes its message boxes.
+//
+//   app_child nohook <report>  start-up, a working window, a second start, a stop, close
+//   app_child throw <report>   start-up, then a click handler that raises a run-time error
+//   app_child seh <report>     start-up, then an unhandled structured exception
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "app/hookclient/mouse_hook.h"
+#include "app/shell/shared_state.h"
+#include "app/shell/startup.h"
+#include "app/shell/tresk_form.h"
+#include "app_test_support.h"
+#include "toolkit/app.h"
+#include "toolkit/runtime_error.h"
+
+namespace {
+
+using tresk::Shared;
+using tresk::TreskForm;
+
+std::string reportPath;
+
+void Report(const std::string& line) {
+    HANDLE file = CreateFileA(reportPath.c_str(), FILE_APPEND_DATA,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    const std::string text = std::to_string(GetTickCount()) + " " + line + "\n";
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// Observation of the hook library's own system calls.
+HHOOK installedHook = nullptr;
+tresk::test::Patch setSystemCursorPatch;
+tresk::test::Patch setHookPatch;
+tresk::test::Patch unhookPatch;
+
+BOOL WINAPI SpySetSystemCursor(HCURSOR cursor, DWORD id) {
+    Report(std::string("SetSystemCursor ") + (tresk::test::IsPick(cursor) ? "pick" : "restore"));
+    return setSystemCursorPatch.original<decltype(&SetSystemCursor)>()(cursor, id);
+}
+
+HHOOK WINAPI SpySetWindowsHookExA(int type, HOOKPROC proc, HINSTANCE instance, DWORD thread) {
+    installedHook =
+        setHookPatch.original<decltype(&SetWindowsHookExA)>()(type, proc, instance, thread);
+    Report("SetWindowsHookExA " + std::to_string(type));
+    return installedHook;
+}
+
+BOOL WINAPI SpyUnhookWindowsHookEx(HHOOK hook) {
+    Report(std::string("UnhookWindowsHookEx ") +
+           (hook != nullptr && hook == installedHook ? "installed" : "other"));
+    return unhookPatch.original<decltype(&UnhookWindowsHookEx)>()(hook);
+}
+
+void WatchLibrary() {
+    HMODULE library = LoadLibraryA("Treskhook.dll");
+    if (library == nullptr) {
+        Report("library missing");
+        return;
+    }
+    setSystemCursorPatch = tresk::test::Patch(library, "USER32.dll", "SetSystemCursor",
+                                              reinterpret_cast<void*>(SpySetSystemCursor));
+    setHookPatch = tresk::test::Patch(library, "USER32.dll", "SetWindowsHookExA",
+                                      reinterpret_cast<void*>(SpySetWindowsHookExA));
+    unhookPatch = tresk::test::Patch(library, "USER32.dll", "UnhookWindowsHookEx",
+                                     reinterpret_cast<void*>(SpyUnhookWindowsHookEx));
+    Report(std::string("watching ") +
+           (setSystemCursorPatch.active() && setHookPatch.active() && unhookPatch.active() ? "yes"
+                                                                                           : "no"));
+}
+
+tresk::test::Patch messageBoxPatch;
+
+int WINAPI SpyMessageBoxA(HWND owner, LPCSTR text, LPCSTR title, UINT type) {
+    const UINT icon = type & MB_ICONMASK;
+    const UINT buttons = type & MB_TYPEMASK;
+    Report(std::string("MessageBoxA ") + (icon == MB_ICONERROR ? "critical" : "not-critical") +
+           (buttons == MB_OK ? " ok" : " other-buttons"));
+    return messageBoxPatch.original<decltype(&MessageBoxA)>()(owner, text, title, type);
+}
+
+int previousCalls = 0;
+// Stands in for the window's own procedure; it lets nothing else happen (a title-bar
+// press would otherwise start the system's window-move loop).
+LRESULT CALLBACK RecordingPrevious(HWND, UINT, WPARAM, LPARAM) {
+    ++previousCalls;
+    return 0;
+}
+
+void StartUp() {
+    tresk::InitApplication();
+    Report("startup");
+    tresk::StartUp();
+    Report("started hookActive=" + std::to_string(Shared().HookActive));
+}
+
+int RunWithoutLibrary() {
+    StartUp();
+    TreskForm& form = TreskForm::Instance();
+    tk::App::DoEvents();
+    Report(std::string("window ") + (IsWindowVisible(form.Hwnd()) ? "visible" : "hidden"));
+
+    // The window works: the ramp is painted, ending in the base colour on the right.
+    form.btnTresk.Click();
+    tk::App::DoEvents();
+    RECT area;
+    GetClientRect(form.picTresk.Hwnd(), &area);
+    HDC dc = GetDC(form.picTresk.Hwnd());
+    const COLORREF right = GetPixel(dc, area.right - 2, area.bottom / 2) & 0xFFFFFF;
+    ReleaseDC(form.picTresk.Hwnd(), dc);
+    Report(std::string("painted ") + (right == form.BaseColor() ? "yes" : "no"));
+
+    // A press on the title bar needs the library to read its point; without it the
+    // message goes to the previous procedure.
+    const WNDPROC saved = Shared().prevFormProc;
+    Shared().prevFormProc = RecordingPrevious;
+    RECT frame;
+    GetWindowRect(form.Hwnd(), &frame);
+    SendMessageA(form.Hwnd(), WM_NCLBUTTONDOWN, HTCAPTION,
+                 MAKELPARAM(frame.left + 40, frame.top + 8));
+    Shared().prevFormProc = saved;
+    Report("title press previous=" + std::to_string(previousCalls));
+
+    Report("second start");
+    tresk::StartMouseHook();
+    Report("after second start hookActive=" + std::to_string(Shared().HookActive));
+    Report("stop");
+    tresk::StopMouseHook();
+    Report("close");
+    PostMessageA(form.Hwnd(), WM_CLOSE, 0, 0);
+    const int code = tk::App::Run();
+    Report("end");
+    return code;
+}
+
+int RaiseInHandler() {
+    WatchLibrary();
+    StartUp();
+    TreskForm& form = TreskForm::Instance();
+    form.btnTresk.onClick = [] { throw tk::RuntimeError(5, "Invalid procedure call or argument"); };
+    PostMessageA(form.btnTresk.Hwnd(), BM_CLICK, 0, 0);
+    Report("raising");
+    tk::App::Run();
+    Report("returned");
+    return 0;
+}
+
+LPTOP_LEVEL_EXCEPTION_FILTER programFilter = nullptr;
+
+// Runs the program's own filter, then reports what it left and ends the process, so
+// that no debugger is started for the exception.
+LONG WINAPI ObservingFilter(EXCEPTION_POINTERS* pointers) {
+    Report("unhandled");
+    const LONG result = programFilter != nullptr ? programFilter(pointers) : 0;
+    Report("after filter hookActive=" + std::to_string(Shared().HookActive) +
+           " result=" + std::to_string(result));
+    ExitProcess(3);
+}
+
+int RaiseUnhandled() {
+    WatchLibrary();
+    StartUp();
+    programFilter = SetUnhandledExceptionFilter(ObservingFilter);
+    Report(std::string("program filter ") + (programFilter != nullptr ? "set" : "missing"));
+    RaiseException(0xE0000101, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+    Report("returned");
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        return 2;
+    }
+    reportPath = argv[2];
+    messageBoxPatch = tresk::test::Patch(GetModuleHandleA(nullptr), "USER32.dll", "MessageBoxA",
+                                         reinterpret_cast<void*>(SpyMessageBoxA));
+    Report(std::string("boxes watched ") + (messageBoxPatch.active() ? "yes" : "no"));
+    const std::string mode = argv[1];
+    if (mode == "nohook") {
+        return RunWithoutLibrary();
+    }
+    if (mode == "throw") {
+        return RaiseInHandler();
+    }
+    if (mode == "seh") {
+        return RaiseUnhandled();
+    }
+    return 2;
+}

@@ -1,0 +1,205 @@
+// The bitmap export on the real main window: the file holds the ramp that is on the
+// screen, failures show the "Save Bitmap" box and leave an old file untouched, and the
+// save command gives the hook back afterwards.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <dlgs.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/hookclient/mouse_hook.h"
+#include "app/render/bands.h"
+#include "app/render/bitmap_export.h"
+#include "app/render/colors.h"
+#include "app/shell/shared_state.h"
+#include "app/shell/startup.h"
+#include "app/shell/tresk_form.h"
+#include "tests/win/app_test_support.h"
+#include "tests/win/dialog_driver.h"
+#include "toolkit/app.h"
+
+namespace {
+
+using tresk::test::BoxCatcher;
+using tresk::test::MakeTempFolder;
+using tresk::test::RemoveFolder;
+
+tresk::TreskForm& Form() {
+    return *tresk::Shared().mainForm;
+}
+
+class ExportEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        tresk::InitApplication();
+        tresk::StartUp();
+        tk::App::DoEvents();
+    }
+    void TearDown() override { tresk::StopMouseHook(); }
+};
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ExportEnvironment);
+
+std::vector<unsigned char> ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        std::string name = data.cFileName;
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return names;
+}
+
+std::uint32_t Le32(const std::vector<unsigned char>& b, std::size_t at) {
+    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
+           (static_cast<std::uint32_t>(b[at + 2]) << 16) |
+           (static_cast<std::uint32_t>(b[at + 3]) << 24);
+}
+
+// Paints a ramp of `percent` from `base` and lets the screen catch up.
+void PaintRamp(COLORREF base, const char* percent) {
+    Form().SetBaseColor(base);
+    Form().txtPerc.SetText(percent);
+    Form().btnTresk_Click();
+    tk::App::DoEvents();
+}
+
+TEST(BitmapExport, FileHoldsTheRampOnTheScreen) {
+    const COLORREF base = RGB(200, 120, 40);
+    PaintRamp(base, "50");
+    const char* outside = std::getenv("TRESK_EXPORT_CHECK_OUT");
+    const std::string folder = MakeTempFolder("export");
+    const std::string path = outside != nullptr ? outside : folder + "\\ramp.bmp";
+    tresk::SaveBitmap(path);
+
+    const std::vector<unsigned char> file = ReadAll(path);
+    ASSERT_GT(file.size(), 54u) << path;
+    ASSERT_EQ(file[0], 'B');
+    ASSERT_EQ(file[1], 'M');
+    const auto width = static_cast<std::int32_t>(Le32(file, 18));
+    const auto height = static_cast<std::int32_t>(Le32(file, 22));
+    EXPECT_EQ(width, Form().PicWidthPx());
+    EXPECT_EQ(height, Form().PicHeightPx());
+    ASSERT_EQ(file[28], 24);
+    const std::uint32_t offset = Le32(file, 10);
+    const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) / 4 * 4;
+    ASSERT_GE(file.size(), offset + stride * static_cast<std::uint32_t>(height));
+    int wrong = 0;
+    for (std::int32_t y = 0; y < height; ++y) {
+        const std::size_t row = offset + stride * static_cast<std::size_t>(height - 1 - y);
+        for (std::int32_t x = 0; x < width; ++x) {
+            const std::int32_t band = tresk::BandOfLine(100, width - 1 - x, width, width, false);
+            const tresk::Color want = tresk::BandColor(base, band);
+            const std::size_t at = row + static_cast<std::size_t>(x) * 3;
+            const tresk::Color got = RGB(file[at + 2], file[at + 1], file[at]);
+            if (got != want && ++wrong <= 5) {
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << got
+                              << ", the ramp has " << want;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    if (outside == nullptr) {
+        RemoveFolder(folder);
+    }
+}
+
+TEST(BitmapExport, ReadOnlyTargetShowsTheBoxAndKeepsTheOldFile) {
+    PaintRamp(RGB(10, 200, 90), "20");
+    const std::string folder = MakeTempFolder("export");
+    const std::string path = folder + "\\old.bmp";
+    {
+        std::ofstream old(path, std::ios::binary);
+        old << "the picture saved before";
+    }
+    const std::vector<unsigned char> before = ReadAll(path);
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::vector<tresk::test::BoxSeen> seen;
+    {
+        BoxCatcher catcher(GetCurrentProcessId());
+        tresk::SaveBitmap(path);
+        seen = catcher.Seen();
+    }
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].title, "Save Bitmap");
+    EXPECT_FALSE(seen[0].text.empty());
+    EXPECT_TRUE(seen[0].hasIcon);
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"old.bmp"});
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveFolder(folder);
+}
+
+TEST(BitmapExport, MissingFolderShowsTheBoxWithItsDescription) {
+    const std::string folder = MakeTempFolder("export");
+    const std::string path = folder + "\\no such folder\\ramp.bmp";
+    std::vector<tresk::test::BoxSeen> seen;
+    {
+        BoxCatcher catcher(GetCurrentProcessId());
+        tresk::SaveBitmap(path);
+        seen = catcher.Seen();
+    }
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].title, "Save Bitmap");
+    EXPECT_NE(seen[0].text.find("not found"), std::string::npos) << seen[0].text;
+    EXPECT_TRUE(FilesIn(folder).empty());
+    RemoveFolder(folder);
+}
+
+// The file-name field: a combo box in newer dialogs, an edit in older ones.
+HWND NameField(HWND dialog) {
+    HWND field = GetDlgItem(dialog, cmb13);
+    return field != nullptr ? field : GetDlgItem(dialog, edt1);
+}
+
+TEST(BitmapExport, SaveCommandStopsTheHookForTheDialogAndStartsItAfter) {
+    PaintRamp(RGB(90, 90, 250), "10");
+    ASSERT_EQ(tresk::Shared().HookActive, -1);
+    const std::string folder = MakeTempFolder("export");
+    const std::string path = folder + "\\typed";
+    std::int16_t hookDuringDialog = 1;
+    std::string title;
+    HWND owner = Form().Hwnd();
+    tresk::test::WhileDriving(
+        owner,
+        [&] {
+            HWND dialog = tresk::test::WaitForOwnedDialog(owner);
+            if (dialog == nullptr) {
+                return;
+            }
+            hookDuringDialog = tresk::Shared().HookActive;
+            title = tresk::test::TextOf(dialog);
+            SendMessageA(NameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+            tresk::test::PressButton(dialog, IDOK);
+            tresk::test::WaitForGone(dialog);
+        },
+        [&] {
+            Form().mnuSave_Click();
+            return 0;
+        });
+    EXPECT_EQ(title, "Save as...");
+    EXPECT_EQ(hookDuringDialog, 0);
+    EXPECT_EQ(tresk::Shared().HookActive, -1);
+    // A name typed without an extension gets ".bmp".
+    EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"typed.bmp"});
+    RemoveFolder(folder);
+}
+
+}  // namespace

@@ -1,0 +1,503 @@
+// The program's side of the mouse hook: binding the library, starting and stopping
+// the hook, the cursor resources and routines. The real start-up runs in this process;
+// the library's exports are watched through the program's own binding (its calls of
+// GetProcAddress are answered with recording wrappers) and the library's system calls
+// through its import table. Without the library, or with one that lacks exports, the
+// real program runs as a child process from a folder of its own.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/hookclient/cursors.h"
+#include "app/hookclient/mouse_hook.h"
+#include "app/res/resource_ids.h"
+#include "app/shell/shared_state.h"
+#include "app/shell/startup.h"
+#include "app/shell/tresk_form.h"
+#include "app_test_support.h"
+#include "toolkit/app.h"
+
+namespace tresk::test {
+namespace {
+
+std::uintptr_t Bits(const void* handle) {
+    return reinterpret_cast<std::uintptr_t>(handle);
+}
+
+struct Call {
+    std::string function;
+    std::uintptr_t a = 0;
+    std::uintptr_t b = 0;
+    std::intptr_t result = 0;
+};
+
+std::vector<Call> calls;
+HMODULE library = nullptr;
+
+std::vector<Call> CallsOf(const std::string& function) {
+    std::vector<Call> found;
+    for (const Call& c : calls) {
+        if (c.function == function) {
+            found.push_back(c);
+        }
+    }
+    return found;
+}
+
+// The library's exports as the program binds them.
+using Fn0 = std::int32_t(__stdcall*)();
+using Fn1 = std::int32_t(__stdcall*)(std::int32_t);
+using Fn2 = std::int32_t(__stdcall*)(std::int32_t, std::int32_t);
+Fn1 realInit = nullptr;
+Fn2 realInstall = nullptr;
+Fn1 realSetApp = nullptr;
+Fn1 realSetSys = nullptr;
+Fn0 realRun = nullptr;
+Fn0 realStop = nullptr;
+Fn1 realPoints = nullptr;
+
+std::uintptr_t U(std::int32_t v) {
+    return static_cast<std::uint32_t>(v);
+}
+
+std::int32_t __stdcall WrapInit(std::int32_t w) {
+    const std::int32_t r = realInit(w);
+    calls.push_back({"InitMouseHook", U(w), 0, r});
+    return r;
+}
+std::int32_t __stdcall WrapInstall(std::int32_t index, std::int32_t install) {
+    const std::int32_t r = realInstall(index, install);
+    calls.push_back({"InstallFilter", U(index), U(install), r});
+    return r;
+}
+std::int32_t __stdcall WrapSetApp(std::int32_t cursor) {
+    const std::int32_t r = realSetApp(cursor);
+    calls.push_back({"SetCursorApp", U(cursor), 0, r});
+    return r;
+}
+std::int32_t __stdcall WrapSetSys(std::int32_t cursor) {
+    const std::int32_t r = realSetSys(cursor);
+    calls.push_back({"SetCursorSys", U(cursor), 0, r});
+    return r;
+}
+std::int32_t __stdcall WrapRun() {
+    const std::int32_t r = realRun();
+    calls.push_back({"RunCursorApp", 0, 0, r});
+    return r;
+}
+std::int32_t __stdcall WrapStop() {
+    const std::int32_t r = realStop();
+    calls.push_back({"StopCursorApp", 0, 0, r});
+    return r;
+}
+std::int32_t __stdcall WrapPoints(std::int32_t v) {
+    const std::int32_t r = realPoints(v);
+    calls.push_back({"MOUSEPOINTS", U(v), 0, r});
+    return r;
+}
+
+Patch getProcAddressPatch;
+Patch destroyCursorPatch;
+Patch setSystemCursorPatch;
+Patch setHookPatch;
+Patch unhookPatch;
+Patch copyIconPatch;
+
+template <class Fn>
+FARPROC Wrap(Fn& real, FARPROC address, Fn wrapper) {
+    real = reinterpret_cast<Fn>(reinterpret_cast<void*>(address));
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(wrapper));
+}
+
+FARPROC WINAPI SpyGetProcAddress(HMODULE module, LPCSTR name) {
+    FARPROC address = getProcAddressPatch.original<decltype(&GetProcAddress)>()(module, name);
+    if (module != library || address == nullptr || HIWORD(reinterpret_cast<ULONG_PTR>(name)) == 0) {
+        return address;
+    }
+    calls.push_back({std::string("bind ") + name, 0, 0, 0});
+    if (std::strcmp(name, "InitMouseHook") == 0)
+        return Wrap(realInit, address, WrapInit);
+    if (std::strcmp(name, "InstallFilter") == 0)
+        return Wrap(realInstall, address, WrapInstall);
+    if (std::strcmp(name, "SetCursorApp") == 0)
+        return Wrap(realSetApp, address, WrapSetApp);
+    if (std::strcmp(name, "SetCursorSys") == 0)
+        return Wrap(realSetSys, address, WrapSetSys);
+    if (std::strcmp(name, "RunCursorApp") == 0)
+        return Wrap(realRun, address, WrapRun);
+    if (std::strcmp(name, "StopCursorApp") == 0)
+        return Wrap(realStop, address, WrapStop);
+    if (std::strcmp(name, "MOUSEPOINTS") == 0)
+        return Wrap(realPoints, address, WrapPoints);
+    return address;
+}
+
+BOOL WINAPI SpyDestroyCursor(HCURSOR cursor) {
+    calls.push_back({"DestroyCursor", Bits(cursor), 0, 0});
+    return destroyCursorPatch.original<decltype(&DestroyCursor)>()(cursor);
+}
+BOOL WINAPI SpySetSystemCursor(HCURSOR cursor, DWORD id) {
+    const BOOL r = setSystemCursorPatch.original<decltype(&SetSystemCursor)>()(cursor, id);
+    calls.push_back({"dll SetSystemCursor", Bits(cursor), id, r});
+    return r;
+}
+HHOOK WINAPI SpySetWindowsHookExA(int type, HOOKPROC proc, HINSTANCE instance, DWORD thread) {
+    HHOOK hook =
+        setHookPatch.original<decltype(&SetWindowsHookExA)>()(type, proc, instance, thread);
+    calls.push_back({"dll SetWindowsHookExA", static_cast<std::uintptr_t>(type), thread,
+                     static_cast<std::intptr_t>(Bits(hook))});
+    return hook;
+}
+BOOL WINAPI SpyUnhookWindowsHookEx(HHOOK hook) {
+    const BOOL r = unhookPatch.original<decltype(&UnhookWindowsHookEx)>()(hook);
+    calls.push_back({"dll UnhookWindowsHookEx", Bits(hook), 0, r});
+    return r;
+}
+HICON WINAPI SpyCopyIcon(HICON icon) {
+    HICON copy = copyIconPatch.original<decltype(&CopyIcon)>()(icon);
+    calls.push_back({"dll CopyIcon", Bits(icon), 0, static_cast<std::intptr_t>(Bits(copy))});
+    return copy;
+}
+
+// Puts the watchers in place before anything binds the library.
+class Watchers : public ::testing::Environment {
+public:
+    void SetUp() override {
+        library = LoadLibraryA("Treskhook.dll");
+        ASSERT_NE(library, nullptr);
+        HMODULE exe = GetModuleHandleA(nullptr);
+        getProcAddressPatch = Patch(exe, "KERNEL32.dll", "GetProcAddress",
+                                    reinterpret_cast<void*>(SpyGetProcAddress));
+        destroyCursorPatch =
+            Patch(exe, "USER32.dll", "DestroyCursor", reinterpret_cast<void*>(SpyDestroyCursor));
+        setSystemCursorPatch = Patch(library, "USER32.dll", "SetSystemCursor",
+                                     reinterpret_cast<void*>(SpySetSystemCursor));
+        setHookPatch = Patch(library, "USER32.dll", "SetWindowsHookExA",
+                             reinterpret_cast<void*>(SpySetWindowsHookExA));
+        unhookPatch = Patch(library, "USER32.dll", "UnhookWindowsHookEx",
+                            reinterpret_cast<void*>(SpyUnhookWindowsHookEx));
+        copyIconPatch =
+            Patch(library, "USER32.dll", "CopyIcon", reinterpret_cast<void*>(SpyCopyIcon));
+        ASSERT_TRUE(getProcAddressPatch.active() && destroyCursorPatch.active() &&
+                    setSystemCursorPatch.active() && setHookPatch.active() &&
+                    unhookPatch.active() && copyIconPatch.active());
+    }
+};
+const auto* const watchers = ::testing::AddGlobalTestEnvironment(new Watchers);
+
+// The library's own answers, asked directly (not through the program's binding).
+std::int32_t LibraryRunCursorApp() {
+    auto fn = reinterpret_cast<Fn0>(reinterpret_cast<void*>(
+        getProcAddressPatch.original<decltype(&GetProcAddress)>()(library, "RunCursorApp")));
+    return fn();
+}
+
+POINT CursorSize(HCURSOR cursor) {
+    ICONINFO info{};
+    if (!GetIconInfo(cursor, &info)) {
+        return POINT{0, 0};
+    }
+    BITMAP bm{};
+    GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
+    POINT size{bm.bmWidth, info.hbmColor != nullptr ? bm.bmHeight : bm.bmHeight / 2};
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor != nullptr) {
+        DeleteObject(info.hbmColor);
+    }
+    return size;
+}
+
+TEST(Cursors, ResourcesLoadAtTheirSizeWithTheirHotSpots) {
+    struct Expected {
+        std::int16_t id;
+        LONG x, y;
+    };
+    for (const Expected& e : {Expected{IDC_TRESK_PIPETTE, 7, 24}, Expected{IDC_TRESK_ARROW, 10, 6},
+                              Expected{IDC_TRESK_HAND, 12, 1}}) {
+        HCURSOR cursor = LoadCursorRes(e.id);
+        ASSERT_NE(cursor, nullptr) << e.id;
+        const POINT size = CursorSize(cursor);
+        EXPECT_EQ(size.x, 32) << e.id;
+        EXPECT_EQ(size.y, 32) << e.id;
+        const POINT hot = HotSpot(cursor);
+        EXPECT_EQ(hot.x, e.x) << e.id;
+        EXPECT_EQ(hot.y, e.y) << e.id;
+        // Every load is a new handle of the caller's own.
+        HCURSOR again = LoadCursorRes(e.id);
+        EXPECT_NE(again, cursor);
+        DestroyCursorRef(again);
+        DestroyCursorRef(cursor);
+    }
+}
+
+TEST(Cursors, MissingResourceGivesNullAndNoBox) {
+    BoxCatcher boxes(GetCurrentProcessId());
+    EXPECT_EQ(LoadCursorRes(5), nullptr);
+    Pump(100);
+    EXPECT_EQ(boxes.Count(), 0u);
+}
+
+TEST(Cursors, DestroyCursorRefFreesOnlyAHeldCursor) {
+    calls.clear();
+    HCURSOR none = nullptr;
+    DestroyCursorRef(none);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_TRUE(CallsOf("DestroyCursor").empty());
+
+    HCURSOR held = LoadCursorRes(IDC_TRESK_PIPETTE);
+    const HCURSOR value = held;
+    DestroyCursorRef(held);
+    EXPECT_EQ(held, nullptr);
+    ASSERT_EQ(CallsOf("DestroyCursor").size(), 1u);
+    EXPECT_EQ(CallsOf("DestroyCursor")[0].a, Bits(value));
+    EXPECT_EQ(HotSpot(value).x, -1) << "the handle is gone";
+}
+
+TEST(HookClient, StopBeforeAnyStartDoesNothingAndShowsNothing) {
+    InitApplication();
+    calls.clear();
+    BoxCatcher boxes(GetCurrentProcessId());
+    StopMouseHook();
+    Pump(100);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(boxes.Count(), 0u);
+    EXPECT_EQ(Shared().HookActive, 0);
+}
+
+// Handles given to the library by the latest start.
+struct StartHandles {
+    std::uintptr_t pick = 0;
+    std::uintptr_t arrow = 0;
+    std::uintptr_t savedArrow = 0;
+    std::uintptr_t hook = 0;
+};
+StartHandles first;
+
+StartHandles CheckOneStart(HWND mainWindow) {
+    StartHandles h;
+    // Exactly the five calls, in this order, with the library's answers.
+    std::vector<Call> exported;
+    for (const Call& c : calls) {
+        if (c.function.rfind("dll ", 0) != 0 && c.function.rfind("bind ", 0) != 0) {
+            exported.push_back(c);
+        }
+    }
+    EXPECT_EQ(exported.size(), 5u);
+    if (exported.size() != 5u) {
+        return h;
+    }
+    EXPECT_EQ(exported[0].function, "InitMouseHook");
+    EXPECT_EQ(exported[0].a, Bits(mainWindow));
+    EXPECT_EQ(exported[0].result, 1);
+    EXPECT_EQ(exported[1].function, "SetCursorApp");
+    EXPECT_TRUE(IsPick(reinterpret_cast<HCURSOR>(exported[1].a)));
+    EXPECT_EQ(exported[1].result, 1);
+    EXPECT_EQ(exported[2].function, "SetCursorSys");
+    EXPECT_TRUE(IsArrow(reinterpret_cast<HCURSOR>(exported[2].a)));
+    EXPECT_EQ(exported[2].result, 1);
+    EXPECT_EQ(exported[3].function, "RunCursorApp");
+    EXPECT_EQ(exported[3].result, 1) << "the library reports the arrow replaced";
+    EXPECT_EQ(exported[4].function, "InstallFilter");
+    EXPECT_EQ(exported[4].a, 0u);
+    EXPECT_EQ(exported[4].b, 1u);
+    EXPECT_EQ(exported[4].result, -1);
+    h.pick = exported[1].a;
+    h.arrow = exported[2].a;
+
+    // The library copied the arrow once, made the pick cursor the arrow and installed
+    // one mouse hook for all threads.
+    const auto copies = CallsOf("dll CopyIcon");
+    EXPECT_EQ(copies.size(), 1u);
+    if (!copies.empty()) {
+        h.savedArrow = static_cast<std::uintptr_t>(copies[0].result);
+    }
+    const auto swaps = CallsOf("dll SetSystemCursor");
+    EXPECT_EQ(swaps.size(), 1u);
+    if (!swaps.empty()) {
+        EXPECT_EQ(swaps[0].a, h.pick);
+        EXPECT_EQ(swaps[0].b, 32512u);
+    }
+    const auto hooks = CallsOf("dll SetWindowsHookExA");
+    EXPECT_EQ(hooks.size(), 1u);
+    if (!hooks.empty()) {
+        EXPECT_EQ(hooks[0].a, static_cast<std::uintptr_t>(WH_MOUSE));
+        EXPECT_EQ(hooks[0].b, 0u);
+        EXPECT_NE(hooks[0].result, 0);
+        h.hook = static_cast<std::uintptr_t>(hooks[0].result);
+    }
+    EXPECT_EQ(Shared().HookActive, -1);
+    EXPECT_EQ(Shared().HookFilterIndex, 0);
+    return h;
+}
+
+void CheckOneStop(const StartHandles& started) {
+    std::vector<Call> exported;
+    for (const Call& c : calls) {
+        if (c.function.rfind("dll ", 0) != 0 && c.function.rfind("bind ", 0) != 0 &&
+            c.function != "DestroyCursor") {
+            exported.push_back(c);
+        }
+    }
+    ASSERT_EQ(exported.size(), 2u);
+    EXPECT_EQ(exported[0].function, "StopCursorApp");
+    EXPECT_EQ(exported[0].result, 1) << "the library reports the arrow given back";
+    EXPECT_EQ(exported[1].function, "InstallFilter");
+    EXPECT_EQ(exported[1].a, 0u);
+    EXPECT_EQ(exported[1].b, 0u);
+    EXPECT_EQ(exported[1].result, 1);
+    const auto swaps = CallsOf("dll SetSystemCursor");
+    ASSERT_EQ(swaps.size(), 1u);
+    EXPECT_EQ(swaps[0].a, started.savedArrow);
+    const auto unhooks = CallsOf("dll UnhookWindowsHookEx");
+    ASSERT_EQ(unhooks.size(), 1u);
+    EXPECT_EQ(unhooks[0].a, started.hook);
+    EXPECT_EQ(Shared().HookActive, 0);
+    EXPECT_EQ(LibraryRunCursorApp(), 0) << "the library is left uninitialised";
+}
+
+TEST(HookClient, StartUpStartsTheHookOnceAndASecondStartChangesNothing) {
+    calls.clear();
+    BoxCatcher boxes(GetCurrentProcessId());
+    StartUp();
+    Pump(50);
+    first = CheckOneStart(TreskForm::Instance().Hwnd());
+    // Each export is bound by name once.
+    EXPECT_EQ(CallsOf("bind InitMouseHook").size(), 1u);
+
+    calls.clear();
+    StartMouseHook();
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(Shared().HookActive, -1);
+    Pump(50);
+    EXPECT_EQ(boxes.Count(), 0u);
+}
+
+TEST(HookClient, StopThenStartMakesAFreshArrowCopyAndFreshCursors) {
+    calls.clear();
+    StopMouseHook();
+    CheckOneStop(first);
+    // The cursors handed over are not the program's to destroy.
+    EXPECT_TRUE(CallsOf("DestroyCursor").empty());
+    EXPECT_TRUE(IsArrow(reinterpret_cast<HCURSOR>(first.arrow)));
+
+    calls.clear();
+    StopMouseHook();
+    EXPECT_TRUE(calls.empty()) << "a stop while stopped does nothing";
+
+    calls.clear();
+    StartMouseHook();
+    const StartHandles second = CheckOneStart(TreskForm::Instance().Hwnd());
+    EXPECT_NE(second.savedArrow, first.savedArrow);
+    EXPECT_NE(second.pick, first.pick);
+    EXPECT_NE(second.arrow, first.arrow);
+    EXPECT_TRUE(CallsOf("bind InitMouseHook").empty()) << "bound once, reused";
+    first = second;
+}
+
+TEST(HookClient, CloseGivesTheDesktopBackBeforeTheProceduresAreRestored) {
+    HWND main = TreskForm::Instance().Hwnd();
+    calls.clear();
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 20 && IsWindow(main); ++i) {
+        tk::App::DoEvents();
+        Sleep(5);
+    }
+    EXPECT_FALSE(IsWindow(main));
+    CheckOneStop(first);
+    EXPECT_EQ(Shared().prevFormProc, nullptr);
+    EXPECT_EQ(Shared().prevPictureProc, nullptr);
+    EXPECT_EQ(Shared().customCursor, nullptr);
+}
+
+// The real program in a folder of its own, with or without a library file there.
+struct ChildRun {
+    int exitCode = -1;
+    std::string report;
+    std::vector<BoxSeen> boxes;
+};
+
+ChildRun RunWithoutTheLibrary(const std::string& libraryToCopy) {
+    ChildRun run;
+    const std::string folder = MakeTempFolder("tresk_nohook_");
+    EXPECT_FALSE(folder.empty());
+    const std::string exe = folder + "\\app_child.exe";
+    EXPECT_TRUE(CopyFileA((ExeFolder() + "\\app_child.exe").c_str(), exe.c_str(), FALSE));
+    if (!libraryToCopy.empty()) {
+        EXPECT_TRUE(CopyFileA(libraryToCopy.c_str(), (folder + "\\Treskhook.dll").c_str(), FALSE));
+    }
+    const std::string report = folder + "\\report.txt";
+    std::unique_ptr<BoxCatcher> catcher;
+    run.exitCode = RunChild(exe, "nohook " + report, folder, [&](DWORD pid) {
+        catcher = std::make_unique<BoxCatcher>(pid, [report] { return ReadTextFile(report); });
+    });
+    if (catcher) {
+        run.boxes = catcher->Seen();
+    }
+    run.report = ReadTextFile(report);
+    RemoveFolder(folder);
+    return run;
+}
+
+// The step the child had reached: its last report line (without the time stamp) other
+// than the box's own.
+std::string Phase(const std::string& report) {
+    std::string phase;
+    std::size_t start = 0;
+    while (start < report.size()) {
+        std::size_t end = report.find('\n', start);
+        if (end == std::string::npos) {
+            end = report.size();
+        }
+        const std::string line = report.substr(start, end - start);
+        const std::string text = line.substr(line.find(' ') + 1);
+        if (!text.empty() && text.rfind("MessageBoxA", 0) != 0) {
+            phase = text;
+        }
+        start = end + 1;
+    }
+    return phase;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+void CheckRunWithoutTheLibrary(const ChildRun& run, const std::string& description) {
+    ASSERT_TRUE(Contains(run.report, "boxes watched yes")) << run.report;
+    // One box at start-up, one at the later start, none at the stop.
+    ASSERT_EQ(run.boxes.size(), 2u) << run.report;
+    EXPECT_EQ(Phase(run.boxes[0].note), "startup");
+    EXPECT_EQ(Phase(run.boxes[1].note), "second start");
+    for (const BoxSeen& box : run.boxes) {
+        EXPECT_EQ(box.text, description);
+        EXPECT_EQ(box.title, "Tresk Color");
+        EXPECT_TRUE(box.hasIcon);
+        EXPECT_TRUE(Contains(box.note, "MessageBoxA critical ok")) << box.note;
+    }
+    EXPECT_TRUE(Contains(run.report, "started hookActive=0")) << run.report;
+    EXPECT_TRUE(Contains(run.report, "window visible")) << run.report;
+    EXPECT_TRUE(Contains(run.report, "painted yes")) << run.report;
+    EXPECT_TRUE(Contains(run.report, "title press previous=1")) << run.report;
+    EXPECT_TRUE(Contains(run.report, "after second start hookActive=0")) << run.report;
+    EXPECT_TRUE(Contains(run.report, "end")) << run.report;
+    EXPECT_EQ(run.exitCode, 0);
+}
+
+TEST(MissingLibrary, StartUpShowsOneBoxAndTheProgramRunsOn) {
+    const ChildRun run = RunWithoutTheLibrary("");
+    CheckRunWithoutTheLibrary(run, "File not found: Treskhook.dll");
+}
+
+TEST(MissingLibrary, AnExportThatCannotBeBoundShowsItsName) {
+    const ChildRun run = RunWithoutTheLibrary(ExeFolder() + "\\partial\\Treskhook.dll");
+    CheckRunWithoutTheLibrary(run, "Can't find DLL entry point SetCursorSys in Treskhook.dll");
+}
+
+}  // namespace
+}  // namespace tresk::test

@@ -1,0 +1,380 @@
+// The main window's procedure, message by message, on the real main window after the
+// real start-up. Messages are sent as the hook sends them (screen points) or posted as
+// the system queues them (client points); a recording procedure stands in for the
+// window's previous procedure, and the program's own SetCursor calls are recorded.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "app/hookclient/cursors.h"
+#include "app/hookclient/mouse_hook.h"
+#include "app/render/screen_pixel.h"
+#include "app/render/tresk_window_proc.h"
+#include "app/res/resource_ids.h"
+#include "app/shell/caption_text.h"
+#include "app/shell/shared_state.h"
+#include "app/shell/startup.h"
+#include "app/shell/tresk_form.h"
+#include "app_test_support.h"
+#include "toolkit/app.h"
+
+namespace tresk::test {
+namespace {
+
+constexpr COLORREF kPatch = RGB(10, 200, 30);
+constexpr LRESULT kPreviousResult = 0x5EED;
+
+struct Received {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Received> previous;
+std::vector<HCURSOR> setCursorCalls;
+Patch setCursorPatch;
+
+constexpr UINT kProbeMessage = WM_USER + 42;
+WNDPROC realPrevious = nullptr;
+
+// Records what reaches the previous procedure and hands it on to the real one, so the
+// window keeps working (its caption text is read through it); the probe message
+// answers with a result of its own.
+LRESULT CALLBACK RecordingPrevious(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    previous.push_back({window, message, wParam, lParam});
+    if (message == kProbeMessage) {
+        return kPreviousResult;
+    }
+    return CallWindowProcA(realPrevious, window, message, wParam, lParam);
+}
+
+HCURSOR WINAPI SpySetCursor(HCURSOR cursor) {
+    setCursorCalls.push_back(cursor);
+    return setCursorPatch.original<decltype(&SetCursor)>()(cursor);
+}
+
+bool PreviousGot(UINT message) {
+    for (const Received& r : previous) {
+        if (r.message == message) {
+            return true;
+        }
+    }
+    return false;
+}
+
+LRESULT CALLBACK PatchProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+class WindowProc : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        InitApplication();
+        StartUp();
+        // Real pointer moves in these tests would also reach the procedure through the
+        // hook; the tests send the hook's copies themselves.
+        StopMouseHook();
+        setCursorPatch = Patch(GetModuleHandleA(nullptr), "USER32.dll", "SetCursor",
+                               reinterpret_cast<void*>(SpySetCursor));
+        ASSERT_TRUE(setCursorPatch.active());
+        HWND main = TreskForm::Instance().Hwnd();
+        SetWindowPos(main, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+        // A patch of known colour away from the main window.
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = PatchProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hbrBackground = CreateSolidBrush(kPatch);
+        wc.lpszClassName = "TreskTestPatch";
+        RegisterClassA(&wc);
+        patch_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "TreskTestPatch", "", WS_POPUP,
+                                 900, 700, 60, 60, nullptr, nullptr, wc.hInstance, nullptr);
+        ShowWindow(patch_, SW_SHOWNOACTIVATE);
+        UpdateWindow(patch_);
+        Pump(200);
+    }
+    static void TearDownTestSuite() { DestroyWindow(patch_); }
+
+    void SetUp() override {
+        saved_ = Shared().prevFormProc;
+        realPrevious = saved_;
+        Shared().prevFormProc = RecordingPrevious;
+        previous.clear();
+        setCursorCalls.clear();
+    }
+    void TearDown() override { Shared().prevFormProc = saved_; }
+
+    static HWND Main() { return TreskForm::Instance().Hwnd(); }
+    static TreskForm& Form() { return TreskForm::Instance(); }
+    static LRESULT Send(UINT m, WPARAM wp, LPARAM lp) { return SendMessageA(Main(), m, wp, lp); }
+    static LPARAM Screen(POINT p) { return MAKELPARAM(p.x, p.y); }
+    static POINT PatchCentre() { return POINT{930, 730}; }
+    static POINT CentreOf(HWND w) {
+        RECT r;
+        GetWindowRect(w, &r);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    // The cursor the procedure holds is the one it set last.
+    static void ExpectCursorSet(bool (*kind)(HCURSOR)) {
+        ASSERT_FALSE(setCursorCalls.empty());
+        EXPECT_EQ(setCursorCalls.back(), Shared().customCursor);
+        EXPECT_TRUE(kind(Shared().customCursor));
+    }
+    static void ExpectCaptionShows(COLORREF c) {
+        const std::string caption = Form().Caption();
+        EXPECT_EQ(caption, PickCaption(tk::App::Title(), Form().PicWidthPx(), Form().PicHeightPx(),
+                                       Form().RGBColor()));
+        const std::string tail = "; RGB: " + std::to_string(GetRValue(c)) + "," +
+                                 std::to_string(GetGValue(c)) + "," + std::to_string(GetBValue(c)) +
+                                 "]";
+        EXPECT_EQ(caption.substr(caption.size() - tail.size()), tail) << caption;
+    }
+
+    static inline HWND patch_ = nullptr;
+    WNDPROC saved_ = nullptr;
+};
+
+TEST_F(WindowProc, ScreenPixelReadsTheScreenAndWhiteOffIt) {
+    EXPECT_EQ(ScreenPixel(PatchCentre().x, PatchCentre().y), kPatch);
+    EXPECT_EQ(ScreenPixel(-5, 10), RGB(255, 255, 255));
+    EXPECT_EQ(ScreenPixel(10, -5), RGB(255, 255, 255));
+    EXPECT_EQ(ScreenPixel(5000, 5000), RGB(255, 255, 255));
+}
+
+TEST_F(WindowProc, SetCursorChoosesByWindowAndHitTest) {
+    HWND other = patch_;
+    HWND picture = Form().picTresk.Hwnd();
+    struct Row {
+        HWND window;
+        int hitTest;
+        bool (*kind)(HCURSOR);  // null: no cursor of ours
+    };
+    const Row rows[] = {
+        {other, HTCAPTION, IsPick},    {picture, HTCLIENT, IsPick},     {Main(), HTLEFT, IsPick},
+        {other, HTCLIENT, IsPick},     {other, HTNOWHERE, IsPick},      {other, HTSYSMENU, IsArrow},
+        {other, HTMINBUTTON, IsArrow}, {other, HTMAXBUTTON, IsArrow},   {other, HTCLOSE, IsArrow},
+        {other, HTERROR, IsPick},      {other, HTTRANSPARENT, IsPick},  {other, HTHELP, IsPick},
+        {other, HTLEFT, nullptr},      {other, HTBOTTOMRIGHT, nullptr}, {other, HTBORDER, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.hitTest);
+        setCursorCalls.clear();
+        HCURSOR before = LoadCursorRes(IDC_TRESK_ARROW);
+        Shared().customCursor = before;
+        const LPARAM lParam = MAKELPARAM(static_cast<WORD>(row.hitTest), WM_MOUSEMOVE);
+        const WPARAM wParam = reinterpret_cast<WPARAM>(row.window);
+        const LRESULT result = Send(WM_SETCURSOR, wParam, lParam);
+        EXPECT_EQ(result, DefWindowProcA(Main(), WM_SETCURSOR, wParam, lParam));
+        EXPECT_EQ(Shared().pointerWindow, row.window);
+        EXPECT_EQ(HotSpot(before).x, -1) << "the previous cursor is destroyed";
+        if (row.kind != nullptr) {
+            ExpectCursorSet(row.kind);
+        } else {
+            EXPECT_EQ(Shared().customCursor, nullptr);
+            EXPECT_TRUE(setCursorCalls.empty());
+        }
+    }
+    EXPECT_FALSE(PreviousGot(WM_SETCURSOR));
+}
+
+TEST_F(WindowProc, HitTestGivesThePickCursorOnlyOverTheCaption) {
+    RECT frame;
+    GetWindowRect(Main(), &frame);
+    const LPARAM caption = MAKELPARAM(frame.left + 60, frame.top + 10);
+    LRESULT r = Send(WM_NCHITTEST, 0, caption);
+    EXPECT_EQ(r, HTCAPTION);
+    ExpectCursorSet(IsPick);
+    const POINT client = CentreOf(Form().picTresk.Hwnd());
+    r = Send(WM_NCHITTEST, 0, Screen(client));
+    EXPECT_EQ(r, HTCLIENT);
+    ExpectCursorSet(IsArrow);
+    EXPECT_FALSE(PreviousGot(WM_NCHITTEST));
+}
+
+TEST_F(WindowProc, NonClientMoveTracksThePointerAndChoosesByHitTest) {
+    SetCursorPos(321, 654);
+    struct Row {
+        int hitTest;
+        bool (*kind)(HCURSOR);
+    };
+    for (const Row& row : {Row{HTCAPTION, IsPick}, Row{HTCLIENT, IsPick}, Row{HTCLOSE, IsArrow},
+                           Row{HTTOP, nullptr}}) {
+        SCOPED_TRACE(row.hitTest);
+        setCursorCalls.clear();
+        Send(WM_NCMOUSEMOVE, static_cast<WPARAM>(row.hitTest), MAKELPARAM(1, 1));
+        EXPECT_EQ(Form().Mx(), 322);
+        EXPECT_EQ(Form().My(), 655);
+        if (row.kind != nullptr) {
+            ExpectCursorSet(row.kind);
+        } else {
+            EXPECT_EQ(Shared().customCursor, nullptr);
+            EXPECT_TRUE(setCursorCalls.empty());
+        }
+    }
+    EXPECT_FALSE(PreviousGot(WM_NCMOUSEMOVE));
+}
+
+TEST_F(WindowProc, TitleBarPressPicksAndAlwaysSetsTheBaseColour) {
+    Form().SetBaseColor(RGB(1, 2, 3));
+    EXPECT_EQ(Send(WM_NCLBUTTONDOWN, HTNOWHERE, Screen(PatchCentre())), 0);
+    EXPECT_EQ(Form().Mx(), PatchCentre().x + 1);
+    EXPECT_EQ(Form().My(), PatchCentre().y + 1);
+    EXPECT_EQ(Form().RGBColor(), kPatch);
+    EXPECT_EQ(Form().BaseColor(), kPatch);
+    ExpectCaptionShows(kPatch);
+    ExpectCursorSet(IsArrow);
+
+    // Left of the primary screen: the packed halves are signed.
+    Send(WM_NCLBUTTONDOWN, HTNOWHERE, MAKELPARAM(-5, 10));
+    EXPECT_EQ(Form().Mx(), -4);
+    EXPECT_EQ(Form().My(), 11);
+    EXPECT_EQ(Form().RGBColor(), RGB(255, 255, 255));
+    EXPECT_EQ(Form().BaseColor(), RGB(255, 255, 255));
+    EXPECT_FALSE(PreviousGot(WM_NCLBUTTONDOWN));
+}
+
+TEST_F(WindowProc, ButtonAndMenuMessagesShowTheArrow) {
+    for (const UINT m : std::initializer_list<UINT>{
+             WM_NCLBUTTONUP, WM_NCRBUTTONDOWN, WM_NCRBUTTONUP, WM_INITMENU, WM_INITMENUPOPUP}) {
+        SCOPED_TRACE(m);
+        HCURSOR before = LoadCursorRes(IDC_TRESK_PIPETTE);
+        Shared().customCursor = before;
+        setCursorCalls.clear();
+        const COLORREF rgb = Form().RGBColor();
+        Send(m, HTNOWHERE, MAKELPARAM(5000, 5000));
+        ExpectCursorSet(IsArrow);
+        EXPECT_EQ(HotSpot(before).x, -1);
+        EXPECT_EQ(Form().RGBColor(), rgb);
+        EXPECT_FALSE(PreviousGot(m));
+    }
+}
+
+TEST_F(WindowProc, HookMoveTracksAndChoosesByTheWindowUnderThePointer) {
+    HWND picture = Form().picTresk.Hwnd();
+    HWND button = Form().btnTresk.Hwnd();
+    const POINT overPicture = CentreOf(picture);
+    Send(WM_MOUSEMOVE, 0, Screen(overPicture));
+    EXPECT_EQ(Form().Mx(), overPicture.x + 1);
+    EXPECT_EQ(Form().My(), overPicture.y + 1);
+    EXPECT_EQ(Shared().pointerWindow, picture);
+    ExpectCursorSet(IsPick);
+
+    const POINT overButton = CentreOf(button);
+    Send(WM_MOUSEMOVE, 0, Screen(overButton));
+    EXPECT_EQ(Shared().pointerWindow, button);
+    ExpectCursorSet(IsArrow);
+
+    Send(WM_MOUSEMOVE, 0, Screen(PatchCentre()));
+    EXPECT_NE(Shared().pointerWindow, button);
+    ExpectCursorSet(IsPick);
+
+    Send(WM_MOUSEMOVE, 0, MAKELPARAM(-5, 10));
+    EXPECT_EQ(Form().Mx(), -4);
+    EXPECT_EQ(Form().My(), 11);
+    ExpectCursorSet(IsPick);
+    EXPECT_FALSE(PreviousGot(WM_MOUSEMOVE));
+}
+
+TEST_F(WindowProc, HookPressPicksAndSetsTheBaseUnlessOnAControl) {
+    Form().SetBaseColor(RGB(1, 2, 3));
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, Screen(PatchCentre()));
+    EXPECT_EQ(Form().Mx(), PatchCentre().x + 1);
+    EXPECT_EQ(Form().RGBColor(), kPatch);
+    EXPECT_EQ(Form().BaseColor(), kPatch);
+    ExpectCaptionShows(kPatch);
+
+    // On a right-hand control: the colour is read, the base colour stays.
+    for (HWND control : {Form().btnTresk.Hwnd(), Form().txtPerc.Hwnd(), Form().chkInvert.Hwnd()}) {
+        const POINT p = CentreOf(control);
+        Send(WM_LBUTTONDOWN, MK_LBUTTON, Screen(p));
+        EXPECT_EQ(Shared().pointerWindow, control);
+        EXPECT_EQ(Form().RGBColor(), ScreenPixel(p.x, p.y));
+        EXPECT_EQ(Form().BaseColor(), kPatch);
+    }
+
+    // Left of the primary screen.
+    setCursorCalls.clear();
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-5, 10));
+    EXPECT_EQ(Form().Mx(), -4);
+    EXPECT_EQ(Form().My(), 11);
+    EXPECT_EQ(Form().RGBColor(), RGB(255, 255, 255));
+    EXPECT_EQ(Form().BaseColor(), RGB(255, 255, 255));
+    EXPECT_TRUE(setCursorCalls.empty()) << "a press changes no cursor";
+
+    // A release picks nothing.
+    Send(WM_LBUTTONUP, 0, Screen(PatchCentre()));
+    EXPECT_EQ(Form().RGBColor(), RGB(255, 255, 255));
+    EXPECT_FALSE(PreviousGot(WM_LBUTTONDOWN));
+    EXPECT_FALSE(PreviousGot(WM_LBUTTONUP));
+}
+
+TEST_F(WindowProc, QueuedPressesPickThePixelReallyUnderThePointer) {
+    // The system's own press: client coordinates of the pointer's position.
+    SetCursorPos(PatchCentre().x, PatchCentre().y);
+    POINT client = PatchCentre();
+    ScreenToClient(Main(), &client);
+    Form().SetBaseColor(RGB(1, 2, 3));
+    PostMessageA(Main(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+    tk::App::DoEvents();
+    EXPECT_EQ(Form().Mx(), PatchCentre().x + 1);
+    EXPECT_EQ(Form().My(), PatchCentre().y + 1);
+    EXPECT_EQ(Form().RGBColor(), kPatch);
+    EXPECT_EQ(Form().BaseColor(), kPatch);
+
+    // A copy the hook posted: a screen point, while the pointer is elsewhere.
+    Form().SetRGBColor(0);
+    SetCursorPos(5, 5);
+    PostMessageA(Main(), WM_LBUTTONDOWN, MK_LBUTTON, Screen(PatchCentre()));
+    tk::App::DoEvents();
+    EXPECT_EQ(Form().Mx(), PatchCentre().x + 1);
+    EXPECT_EQ(Form().RGBColor(), kPatch);
+
+    // The system's own move over the button column: client point, arrow.
+    const POINT button = CentreOf(Form().btnTresk.Hwnd());
+    SetCursorPos(button.x, button.y);
+    POINT buttonClient = button;
+    ScreenToClient(Main(), &buttonClient);
+    PostMessageA(Main(), WM_MOUSEMOVE, 0, MAKELPARAM(buttonClient.x, buttonClient.y));
+    tk::App::DoEvents();
+    EXPECT_EQ(Form().Mx(), button.x + 1);
+    EXPECT_EQ(Form().My(), button.y + 1);
+    EXPECT_FALSE(PreviousGot(WM_LBUTTONDOWN));
+    EXPECT_FALSE(PreviousGot(WM_MOUSEMOVE));
+}
+
+TEST_F(WindowProc, OtherMessagesGoToThePreviousProcedure) {
+    const LRESULT r = Send(kProbeMessage, 7, 9);
+    EXPECT_EQ(r, kPreviousResult);
+    ASSERT_EQ(previous.size(), 1u);
+    EXPECT_EQ(previous[0].window, Main());
+    EXPECT_EQ(previous[0].message, kProbeMessage);
+    EXPECT_EQ(previous[0].wParam, 7u);
+    EXPECT_EQ(previous[0].lParam, 9);
+}
+
+TEST_F(WindowProc, MinimiseStopsTheHookAndOtherCommandsStartIt) {
+    TearDown();  // the real previous procedure: the commands take effect
+    StartMouseHook();
+    ASSERT_EQ(Shared().HookActive, -1);
+    Send(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(Shared().HookActive, 0);
+    EXPECT_TRUE(IsIconic(Main()));
+    Send(WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_EQ(Shared().HookActive, -1);
+    EXPECT_FALSE(IsIconic(Main()));
+    StopMouseHook();
+    Send(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    EXPECT_EQ(Shared().HookActive, -1);
+    Send(WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_EQ(Shared().HookActive, -1);
+    StopMouseHook();
+    saved_ = Shared().prevFormProc;
+}
+
+}  // namespace
+}  // namespace tresk::test
