@@ -208,10 +208,11 @@ void Form::SetTop(std::int32_t twips) {
 
 void Form::EnsureToolTip() noexcept {
     if (toolTip_ == nullptr) {
-        // Owned by the form: the system destroys it with the form.
+        // Not owned by the form: under Wine a window that owns a pop-up cannot be
+        // made top-most. The form destroys it in WM_DESTROY.
         toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(), nullptr,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                    App::Instance(), nullptr);
     }
 }
@@ -427,6 +428,10 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
             }
             return 0;
         case WM_DESTROY:
+            if (toolTip_ != nullptr) {
+                DestroyWindow(toolTip_);
+                toolTip_ = nullptr;
+            }
             for (Timer* timer : timers_) {
                 KillTimer(Hwnd(), timer->id_);
                 timer->owner_ = nullptr;

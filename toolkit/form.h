@@ -114,7 +114,7 @@ private:
     std::vector<Timer*> timers_;
     CommandButton* defaultButton_ = nullptr;
     CommandButton* cancelButton_ = nullptr;
-    HWND toolTip_ = nullptr;  // child of the form, destroyed with it
+    HWND toolTip_ = nullptr;  // owned: destroyed when the form's window is
     std::vector<std::pair<Windowless*, UINT_PTR>> windowlessTools_;
     bool modalDone_ = false;
     bool resizeRaised_ = false;

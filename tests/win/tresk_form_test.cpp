@@ -218,6 +218,7 @@ TEST_F(MainWindowTest, StartsAtDesignSizeWithSizeCaptionAndLaidOutColumn) {
     EXPECT_EQ(s.twipsPerPixelX, 15);
     EXPECT_EQ(s.twipsPerPixelY, 15);
     EXPECT_EQ(s.mainForm, &form);
+    EXPECT_NE(GetWindowLongA(form.Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << "not top-most";
 
     RECT client{};
     GetClientRect(form.Hwnd(), &client);
