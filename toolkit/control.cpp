@@ -118,8 +118,6 @@ void Container::PaintWindowless(HDC dc) const {
     }
 }
 
-namespace {
-
 int ShiftState() noexcept {
     int shift = 0;
     if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
@@ -128,7 +126,7 @@ int ShiftState() noexcept {
     return shift;
 }
 
-int ButtonOf(UINT msg) noexcept {
+int MouseButtonOf(UINT msg) noexcept {
     switch (msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
@@ -143,8 +141,6 @@ int ButtonOf(UINT msg) noexcept {
             return 0;
     }
 }
-
-}  // namespace
 
 bool Container::RouteWindowlessMessage(UINT msg, WPARAM wParam, LPARAM lParam,
                                        LRESULT& result) noexcept {
@@ -192,7 +188,7 @@ bool Container::RouteWindowlessMessage(UINT msg, WPARAM wParam, LPARAM lParam,
             }
             RECT r = over->PixelRect();
             MouseEventArgs args;
-            args.button = ButtonOf(msg);
+            args.button = MouseButtonOf(msg);
             args.shift = ShiftState();
             args.x = ToTwipsX(p.x - r.left);
             args.y = ToTwipsY(p.y - r.top);

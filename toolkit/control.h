@@ -36,6 +36,11 @@ struct MouseEventArgs {
     std::int32_t y = 0;
 };
 
+// The button of a mouse-button message, 0 for other messages.
+int MouseButtonOf(UINT msg) noexcept;
+// Shift, Ctrl and Alt as 1, 2 and 4.
+int ShiftState() noexcept;
+
 class Container;
 
 class Control {

@@ -411,10 +411,8 @@ LRESULT PictureBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
         case WM_RBUTTONUP:
         case WM_MBUTTONUP: {
             MouseEventArgs args;
-            args.button = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)   ? kLeftButton
-                          : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? kRightButton
-                                                                           : kMiddleButton;
-            args.shift = (wParam & MK_SHIFT ? 1 : 0) | (wParam & MK_CONTROL ? 2 : 0);
+            args.button = MouseButtonOf(msg);
+            args.shift = ShiftState();
             args.x = ToTwipsX(GET_X_LPARAM(lParam));
             args.y = ToTwipsY(GET_Y_LPARAM(lParam));
             bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
