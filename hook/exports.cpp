@@ -75,9 +75,14 @@ std::int32_t __stdcall SetCursorApp(HCURSOR cursor) noexcept {
     return 1;
 }
 
+// The system-button cursor is never handed to the platform, so the library frees one
+// it replaces: each restart of the hook brings a new one, and none piles up.
 std::int32_t __stdcall SetCursorSys(HCURSOR cursor) noexcept {
     if (hookState.Initialized == 0) {
         return 0;
+    }
+    if (hookState.SysCursor != nullptr && hookState.SysCursor != cursor) {
+        DestroyCursor(hookState.SysCursor);
     }
     hookState.SysCursor = cursor;
     return 1;

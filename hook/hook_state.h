@@ -19,7 +19,7 @@ inline constexpr std::uint32_t kFilterRows = 1;
 struct HookLibraryState {
     std::int32_t Initialized;  // 1 between InitMouseHook and a removal through InstallFilter
     HCURSOR AppCursor;         // given by the program, never destroyed here
-    HCURSOR SysCursor;         // given by the program, never destroyed here
+    HCURSOR SysCursor;         // given by the program; destroyed when replaced
     HCURSOR SavedArrow;        // our copy of the standard arrow; the platform owns it once
                                // StopCursorApp has handed it back
     HHOOK HookHandles[kFilterRows];

@@ -27,9 +27,43 @@ struct HandleCounts {
 // A snapshot of the counters.
 HandleCounts CurrentHandleCounts() noexcept;
 
+namespace detail {
+// Inline so that the header-only owners in handles.h need no library to link.
+inline HandleCounts liveHandleCounts;  // user-interface thread only
+
+inline int& CountOf(HandleKind kind) noexcept {
+    switch (kind) {
+        case HandleKind::Brush:
+            return liveHandleCounts.brushes;
+        case HandleKind::Font:
+            return liveHandleCounts.fonts;
+        case HandleKind::Bitmap:
+            return liveHandleCounts.bitmaps;
+        case HandleKind::Cursor:
+            return liveHandleCounts.cursors;
+        case HandleKind::Menu:
+            return liveHandleCounts.menus;
+        case HandleKind::MemoryDc:
+            return liveHandleCounts.memoryDcs;
+        case HandleKind::WindowDc:
+            break;
+    }
+    return liveHandleCounts.windowDcs;
+}
+}  // namespace detail
+
 // Bookkeeping for the owners: a handle was acquired, freed, or given away.
-void CountAcquired(HandleKind kind) noexcept;
-void CountFreed(HandleKind kind) noexcept;
-void CountHandedOver(HandleKind kind) noexcept;
+inline void CountAcquired(HandleKind kind) noexcept {
+    ++detail::CountOf(kind);
+    ++detail::liveHandleCounts.total;
+}
+inline void CountFreed(HandleKind kind) noexcept {
+    --detail::CountOf(kind);
+    --detail::liveHandleCounts.total;
+}
+inline void CountHandedOver(HandleKind kind) noexcept {
+    CountFreed(kind);
+    ++detail::liveHandleCounts.handedOver;
+}
 
 }  // namespace tk

@@ -72,6 +72,12 @@ BOOL WINAPI SpyUnhookWindowsHookEx(HHOOK hook) {
     return done;
 }
 
+// Records the call; a cursor of this test is destroyed for real, so nothing leaks.
+BOOL WINAPI SpyDestroyCursor(HCURSOR cursor) {
+    spies.calls.push_back({"DestroyCursor", Bits(cursor), 0, TRUE});
+    return DestroyCursor(cursor);
+}
+
 class HookExportsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -89,6 +95,8 @@ protected:
         patches.emplace_back(lib.module(), "UnhookWindowsHookEx",
                              reinterpret_cast<void*>(&SpyUnhookWindowsHookEx));
         spies.unhookWindowsHookEx = patches.back().original();
+        patches.emplace_back(lib.module(), "DestroyCursor",
+                             reinterpret_cast<void*>(&SpyDestroyCursor));
         for (const ImportPatch& patch : patches) {
             ASSERT_TRUE(patch.active());
         }
@@ -271,6 +279,29 @@ TEST_F(HookExportsTest, RefusedInstallStillReportsMinusOne) {
     EXPECT_EQ(installs[1].second, Bits(lib.module()));
     EXPECT_NE(installs[1].result, 0u);
     EXPECT_EQ(lib.InstallFilter(0, 0), 1);
+}
+
+TEST_F(HookExportsTest, ASystemButtonCursorThatIsReplacedIsDestroyed) {
+    const BYTE andMask[128] = {};
+    const BYTE xorMask[128] = {};
+    HCURSOR first = CreateCursor(GetModuleHandleA(nullptr), 0, 0, 32, 32, andMask, xorMask);
+    HCURSOR second = CreateCursor(GetModuleHandleA(nullptr), 0, 0, 32, 32, andMask, xorMask);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    lib.InitMouseHook(nullptr);
+    EXPECT_EQ(lib.SetCursorSys(first), 1);
+    EXPECT_EQ(lib.SetCursorSys(first), 1);
+    EXPECT_TRUE(CallsTo("DestroyCursor").empty()) << "the held cursor itself was destroyed";
+    // A restart: removal, new initialisation, a new cursor.
+    lib.InstallFilter(0, 1);
+    lib.InstallFilter(0, 0);
+    lib.InitMouseHook(nullptr);
+    EXPECT_EQ(lib.SetCursorSys(second), 1);
+    const std::vector<Call> destroyed = CallsTo("DestroyCursor");
+    ASSERT_EQ(destroyed.size(), 1u);
+    EXPECT_EQ(destroyed[0].first, Bits(first));
+    EXPECT_EQ(lib.SetCursorSys(nullptr), 1);
+    EXPECT_EQ(CallsTo("DestroyCursor").size(), 2u);
 }
 
 TEST_F(HookExportsTest, RowsOtherThanZeroAreRefused) {

@@ -19,12 +19,16 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/about/about_form.h"
+#include "app/hookclient/cursors.h"
 #include "app/hookclient/mouse_hook.h"
 #include "app/render/bands.h"
 #include "app/render/colors.h"
 #include "app/render/tresk_window_proc.h"
+#include "app/res/resource_ids.h"
+#include "app/shell/shared_state.h"
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
 #include "toolkit/app.h"
@@ -123,7 +127,8 @@ HWND FindOwnWindow(const char* className, const wchar_t* title) {
 // it to `dismiss`, again every second while it stays open. True when the window
 // was seen.
 bool WhileDismissing(const char* className, const wchar_t* title,
-                     const std::function<void(HWND)>& dismiss, const std::function<void()>& modal) {
+                     const std::function<void(HWND)>& dismiss,
+                     const std::function<void(const std::atomic<bool>& seen)>& modal) {
     std::atomic<bool> done{false};
     std::atomic<bool> seen{false};
     std::thread driver([&] {
@@ -134,17 +139,12 @@ bool WhileDismissing(const char* className, const wchar_t* title,
             if (window != nullptr && (!seen || GetTickCount() - lastTry > 1000)) {
                 seen = true;
                 lastTry = GetTickCount();
-                char cls[64] = {};
-                GetClassNameA(window, cls, sizeof cls);
-                std::fprintf(stderr, "TRACE found %p %s owner %p\n", (void*)window, cls, (void*)GetWindow(window, GW_OWNER));
                 dismiss(window);
             }
             Sleep(1);
         }
     });
-    std::fprintf(stderr, "TRACE modal in\n");
-    modal();
-    std::fprintf(stderr, "TRACE modal out\n");
+    modal(seen);
     done = true;
     driver.join();
     return seen;
@@ -160,6 +160,16 @@ POINT PictureCentreOnScreen() {
 
 LPARAM Packed(POINT p) {
     return MAKELPARAM(p.x, p.y);
+}
+
+std::string Describe(const tk::HandleCounts& c) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "brushes %d, fonts %d, bitmaps %d, cursors %d, menus %d, memory DCs %d, "
+                  "window DCs %d, handed over %d",
+                  c.brushes, c.fonts, c.bitmaps, c.cursors, c.menus, c.memoryDcs, c.windowDcs,
+                  c.handedOver);
+    return text;
 }
 
 // What went wrong in the rounds, counted rather than reported round by round.
@@ -185,17 +195,27 @@ struct StepTimes {
 
 class SoakRun {
 public:
-    SoakRun() : start_(tk::CurrentHandleCounts()) {}
+    // Live counts without the one cursor the window procedures may keep in
+    // customCursor between messages (held by design, freed before the next is loaded).
+    static tk::HandleCounts Counts() {
+        tk::HandleCounts counts = tk::CurrentHandleCounts();
+        if (Shared().customCursor != nullptr) {
+            --counts.cursors;
+            --counts.total;
+        }
+        return counts;
+    }
 
     // Checks the live counts after one step against those at the start of the round.
     void Check(int round, const char* step, const tk::HandleCounts& before) {
-        tk::HandleCounts now = tk::CurrentHandleCounts();
+        tk::HandleCounts now = Counts();
         now.handedOver = before.handedOver;
         if (!(now == before)) {
             ++faults.countsChanged;
             if (faults.firstCountsRound == 0) {
                 faults.firstCountsRound = round;
-                faults.firstCountsStep = step;
+                faults.firstCountsStep =
+                    std::string(step) + ": " + Describe(before) + " -> " + Describe(now);
             }
         }
     }
@@ -234,7 +254,9 @@ public:
                 PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
                 PostMessageA(menu, WM_KEYUP, VK_ESCAPE, 0);
             },
-            [&] { SendMessageA(Form().picTresk.Hwnd(), WM_RBUTTONUP, 0, Packed(client)); });
+            [&](const std::atomic<bool>&) {
+                SendMessageA(Form().picTresk.Hwnd(), WM_RBUTTONUP, 0, Packed(client));
+            });
         if (!seen) {
             ++faults.menusMissed;
         }
@@ -250,7 +272,7 @@ public:
                     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
                 }
             },
-            [] { Form().lblCol_Click(); });
+            [](const std::atomic<bool>&) { Form().lblCol_Click(); });
         if (!seen) {
             ++faults.colorDialogsMissed;
         }
@@ -264,16 +286,15 @@ public:
         fabout& about = fabout::Instance();
         const bool seen = WhileDismissing(
             nullptr, L"About", [](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); },
-            [&] {
+            [&](const std::atomic<bool>& aboutSeen) {
                 PostMessageA(Form().Hwnd(), WM_SYSCOMMAND, kAboutCommand, 0);
                 // The command is dispatched from this pump and the window's modal loop
-                // runs inside that dispatch.
+                // runs inside that dispatch: once the window was seen and is unloaded,
+                // the loop has ended.
                 const DWORD start = GetTickCount();
-                bool opened = false;
                 while (GetTickCount() - start < kWindowWaitMs) {
                     tk::App::DoEvents();
-                    opened = opened || about.IsLoaded();
-                    if (opened && !about.IsLoaded()) {
+                    if (aboutSeen && !about.IsLoaded()) {
                         break;
                     }
                     Sleep(1);
@@ -285,7 +306,6 @@ public:
         Pump();
     }
 
-    tk::HandleCounts start_;
     Faults faults;
     StepTimes times;
 };
@@ -309,10 +329,56 @@ public:
 [[maybe_unused]] ::testing::Environment* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);
 
+// Memory one loaded program cursor takes, from loading a batch and freeing it again.
+double CursorCostMiB() {
+    constexpr int kBatch = 400;
+    std::vector<HCURSOR> cursors;
+    const Memory before = ReadMemory();
+    for (int i = 0; i < kBatch; ++i) {
+        cursors.push_back(LoadCursorRes(i % 2 == 0 ? IDC_TRESK_PIPETTE : IDC_TRESK_ARROW));
+    }
+    const Memory after = ReadMemory();
+    for (HCURSOR& cursor : cursors) {
+        DestroyCursorRef(cursor);
+    }
+    return std::max(0.0, (after.pagefileMiB - before.pagefileMiB) / kBatch);
+}
+
 // The ramp's colour at column x of a window w pixels wide, horizontal, not inverted.
 COLORREF RampAt(COLORREF base, std::int32_t bandMax, std::int32_t x, std::int32_t w) {
     const std::int32_t line = w - 1 - x;
     return BandColor(base, BandOfLine(bandMax, line, w, w, false));
+}
+
+// The owners count each handle once however it passes between them.
+TEST(HandleCounts, OwnersCountEachHandleOnceThroughMovesResetsAndReleases) {
+    const tk::HandleCounts start = tk::CurrentHandleCounts();
+    {
+        tk::Brush a(CreateSolidBrush(RGB(1, 2, 3)));
+        tk::Brush b(CreateSolidBrush(RGB(4, 5, 6)));
+        EXPECT_EQ(tk::CurrentHandleCounts().brushes, start.brushes + 2);
+        a = std::move(b);  // frees a's brush, takes b's without counting it again
+        EXPECT_EQ(tk::CurrentHandleCounts().brushes, start.brushes + 1);
+        tk::Brush c(std::move(a));
+        EXPECT_EQ(tk::CurrentHandleCounts().brushes, start.brushes + 1);
+        c.Reset(c.Get());  // taking the held handle again keeps it
+        EXPECT_EQ(tk::CurrentHandleCounts().brushes, start.brushes + 1);
+        EXPECT_NE(GetObjectType(c.Get()), 0u);
+        HBRUSH given = c.Release();
+        EXPECT_EQ(tk::CurrentHandleCounts().brushes, start.brushes);
+        EXPECT_EQ(tk::CurrentHandleCounts().handedOver, start.handedOver + 1);
+        DeleteObject(given);
+        tk::MemoryDc dc(CreateCompatibleDC(nullptr));
+        tk::WindowDc screen(nullptr);
+        EXPECT_EQ(tk::CurrentHandleCounts().total, start.total + 2);
+    }
+    HCURSOR raw = LoadCursorRes(IDC_TRESK_ARROW);
+    ASSERT_NE(raw, nullptr);
+    EXPECT_EQ(tk::CurrentHandleCounts().cursors, start.cursors + 1);
+    DestroyCursorRef(raw);
+    tk::HandleCounts end = tk::CurrentHandleCounts();
+    end.handedOver = start.handedOver;
+    EXPECT_EQ(end, start);
 }
 
 TEST(Soak, RoundsOfEveryHandleUserLeaveCountsPixelsAndMemoryAsTheyWere) {
@@ -322,9 +388,10 @@ TEST(Soak, RoundsOfEveryHandleUserLeaveCountsPixelsAndMemoryAsTheyWere) {
     Form().chkInvert.SetValue(0);
 
     SoakRun run;
-    const tk::HandleCounts atStart = tk::CurrentHandleCounts();
+    const tk::HandleCounts atStart = SoakRun::Counts();
     tk::HandleCounts afterFirst{};
     Memory warm{};
+    int warmHandedOver = 0;
     Memory atEnd{};
     double slowest = 0;
     int slowestRound = 0;
@@ -332,29 +399,23 @@ TEST(Soak, RoundsOfEveryHandleUserLeaveCountsPixelsAndMemoryAsTheyWere) {
 
     for (int round = 1; round <= rounds; ++round) {
         const double roundStart = Seconds();
-        tk::HandleCounts before = tk::CurrentHandleCounts();
-        std::fprintf(stderr, "TRACE paint %d\n", round);
+        tk::HandleCounts before = SoakRun::Counts();
         Timed(run.times.paint, [&] { run.Paint(); });
-        std::fprintf(stderr, "TRACE pick\n");
         run.Check(round, "paint", before);
         Timed(run.times.pick, [&] { run.Pick(); });
         run.Check(round, "pick", before);
-        std::fprintf(stderr, "TRACE menu\n");
         Timed(run.times.menu, [&] { run.Menu(); });
-        std::fprintf(stderr, "TRACE dialogs %.2f\n", Seconds());
         run.Check(round, "context menu", before);
         // The first colour dialog and About window may leave caches behind; from the
         // second round on every step must give back all it took.
         if (round == 1) {
             run.ColorDialog();
             run.About();
-            afterFirst = tk::CurrentHandleCounts();
+            afterFirst = SoakRun::Counts();
         } else {
             Timed(run.times.color, [&] { run.ColorDialog(); });
             run.Check(round, "colour dialog", before);
-            std::fprintf(stderr, "TRACE about %.2f\n", Seconds());
             Timed(run.times.about, [&] { run.About(); });
-            std::fprintf(stderr, "TRACE about done %.2f\n", Seconds());
             run.Check(round, "About window", before);
         }
         const double took = Seconds() - roundStart;
@@ -364,12 +425,13 @@ TEST(Soak, RoundsOfEveryHandleUserLeaveCountsPixelsAndMemoryAsTheyWere) {
         }
         if (round == std::min(kWarmRounds, rounds)) {
             warm = ReadMemory();
+            warmHandedOver = tk::CurrentHandleCounts().handedOver;
         }
     }
     const double total = Seconds() - begin;
     atEnd = ReadMemory();
 
-    const tk::HandleCounts atEndCounts = tk::CurrentHandleCounts();
+    const tk::HandleCounts atEndCounts = SoakRun::Counts();
     std::printf(
         "[soak] %d rounds in %.1f s: %.1f ms per round (slowest %.1f ms, round %d); "
         "10000 rounds would take about %.1f min\n",
@@ -414,9 +476,22 @@ TEST(Soak, RoundsOfEveryHandleUserLeaveCountsPixelsAndMemoryAsTheyWere) {
         << atEndCounts.windowDcs;
     EXPECT_EQ(atEndCounts.handedOver - afterFirst.handedOver, 4 * (rounds - 1));
 
+    // The hook library keeps every cursor handed to it (two per start of the hook), and
+    // where the platform does not take the pick cursor over (Wine's SetSystemCursor
+    // does nothing) those stay in memory too. What they take is measured here and
+    // allowed for on top of the noise.
+    const double perCursorMiB = CursorCostMiB();
+    const double handedMiB = perCursorMiB * (atEndCounts.handedOver - warmHandedOver);
+    std::printf("[soak] a loaded cursor takes %.1f KiB; %d handed over since round %d: %.2f MiB\n",
+                perCursorMiB * 1024.0, atEndCounts.handedOver - warmHandedOver,
+                std::min(kWarmRounds, rounds), handedMiB);
+    std::fflush(stdout);
     if (rounds > kWarmRounds) {
-        EXPECT_LT(atEnd.privateMiB - warm.privateMiB, kMemoryGrowthLimitMiB);
-        EXPECT_LT(atEnd.pagefileMiB - warm.pagefileMiB, kMemoryGrowthLimitMiB);
+        // Wine leaves PrivateUsage at 0; Windows fills both.
+        if (atEnd.privateMiB > 0) {
+            EXPECT_LT(atEnd.privateMiB - warm.privateMiB, kMemoryGrowthLimitMiB + handedMiB);
+        }
+        EXPECT_LT(atEnd.pagefileMiB - warm.pagefileMiB, kMemoryGrowthLimitMiB + handedMiB);
     }
 
     // The ramp still paints: base RGB(100, 150, 250) at 100 percent, read back from

@@ -1,0 +1,701 @@
+#!/usr/bin/env bash
+# The real program as its users meet it: build/bin/Treskcolor.exe with its hook
+# library, driven under Wine by real pointer and keyboard input, checked on the
+# screen (screenshots), in the caption and with a probe program that tells whether
+# the desktop-wide hook is installed (build/bin/tests/hook_probe_app.exe: while the
+# hook is in, the platform maps Treskhook.dll into every program that gets mouse
+# input, so a new probe that has seen one pointer move knows).
+#
+# Roads, in order (each one reports PASS or FAIL with what was expected and seen):
+#   startup   caption, layout, focus in the percentage box with its text selected,
+#             hook running
+#   paint     Enter and the button; Vertical and Invert; percentages 0, 50, 100, and
+#             150, -5, "abc" with the box rewritten to 100, 0, 0
+#   pick      a press on the picture area and on the title bar
+#   color     the colour dialog: OK and Cancel keep the colour, a custom colour is
+#             defined, chosen, painted from and offered again; hook stopped meanwhile
+#   save      context menu "Save as bitmap": the file holds what the area showed;
+#             "Clear" leaves the area white
+#   about     the About window from the system menu, link underline on hover, Esc
+#   minimise  minimise stops the hook, restore starts it again
+#   close     Alt+F4 ends the program and removes the hook
+# A failed road keeps its screenshot in build/e2e/acceptance/<road>.png; the next
+# road goes on where it can (a new program is started when the old one is gone).
+# The last line is "N passed, M failed"; the exit status is 1 when any road failed.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+OUT="$E2E_OUT/acceptance"
+WORK_SHOT="$OUT/work.png"
+CHECK_PY="$OUT/check.py"
+PROBE_EXE="$E2E_BIN/tests/hook_probe_app.exe"
+PROBE_PID=""
+SAVE_DIR=""
+
+# Client-area places at 96 dpi: the picture area is 553 x 95 at the top-left corner
+# of the 632 x 95 client area; the rest is the right-hand column.
+CLIENT_WIDTH=632
+PICTURE_WIDTH=553
+PICTURE_HEIGHT=95
+BUTTON_X=593
+BUTTON_Y=11
+BOX_X=579
+BOX_Y=34
+SWATCH_X=617
+SWATCH_Y=34
+VERTICAL_X=563
+VERTICAL_Y=58
+INVERT_X=563
+INVERT_Y=78
+# Where the probe opens and where the pointer rests: away from every window the
+# program opens, and from each other.
+PROBE_X=1000
+PROBE_Y=850
+PARK_X=1270
+PARK_Y=1010
+CUSTOM="200 100 40"
+
+passed=0
+failed=0
+road=""
+road_ok=1
+window=""
+
+mkdir -p "$OUT"
+rm -f "$OUT"/*.png
+
+# Pixel checks, one small program for all roads.
+cat >"$CHECK_PY" <<'EOF'
+import sys
+from PIL import Image
+
+def rgb(text):
+    return tuple(int(c) for c in text.split())
+
+def load(path):
+    return Image.open(path).convert("RGB")
+
+def ramp(shot, px, py, width, height, percent, base, vertical, invert):
+    """Every pixel of the picture area against the shade ramp."""
+    image = load(shot).load()
+    if base == (0, 0, 0):
+        base = (192, 192, 192)
+    n = 2 * percent
+    extent = height if vertical else width
+    wrong = []
+    for y in range(height):
+        for x in range(width):
+            d = extent - 1 - (y if vertical else x)   # line d counts from the start edge
+            position = extent - d if invert else d
+            band = round(n * position / extent)       # halves to even
+            want = tuple(max(c - band, 0) for c in base)
+            seen = image[px + x, py + y]
+            if seen != want:
+                wrong.append(f"({x},{y}): expected {want}, seen {seen}")
+    if wrong:
+        print(f"{len(wrong)} of {width * height} pixels differ; first ones: "
+              + "; ".join(wrong[:5]))
+        return 1
+    return 0
+
+def same(bitmap, shot, px, py):
+    """The bitmap file against the screen area at (px, py) of its size."""
+    saved = load(bitmap)
+    area = load(shot).crop((px, py, px + saved.width, py + saved.height))
+    if saved.size != (553, 95):
+        print(f"the file is {saved.width}x{saved.height}, expected 553x95")
+        return 1
+    diff = [(i % saved.width, i // saved.width, a, b)
+            for i, (a, b) in enumerate(zip(saved.getdata(), area.getdata())) if a != b]
+    if diff:
+        print(f"{len(diff)} pixels differ; first ones: " +
+              "; ".join(f"({x},{y}) file {a} screen {b}" for x, y, a, b in diff[:5]))
+        return 1
+    return 0
+
+def links(shot, x0, y0, w, h):
+    """Rows of blue link text in the window: "top bottom left right underlined"."""
+    image = load(shot).load()
+    rows = {}
+    for y in range(y0, y0 + h):
+        xs = [x for x in range(x0, x0 + w)
+              if image[x, y][2] > 200 and image[x, y][0] < 80 and image[x, y][1] < 80]
+        if xs:
+            rows[y] = (min(xs), max(xs), len(xs))
+    groups = []
+    for y in sorted(rows):
+        if groups and y - groups[-1][-1] <= 1:
+            groups[-1].append(y)
+        else:
+            groups.append([y])
+    for group in groups:
+        left = min(rows[y][0] for y in group)
+        right = max(rows[y][1] for y in group)
+        # An underline is a row of link colour across (nearly) the whole text.
+        underlined = any(rows[y][2] >= 0.8 * (right - left + 1) for y in group)
+        print(group[0], group[-1], left, right, int(underlined))
+    return 0
+
+command, args = sys.argv[1], sys.argv[2:]
+if command == "ramp":
+    shot, px, py, w, h, percent = args[0], *map(int, args[1:6])
+    sys.exit(ramp(shot, px, py, w, h, percent, rgb(args[6]), args[7] == "1", args[8] == "1"))
+if command == "same":
+    sys.exit(same(args[0], args[1], int(args[2]), int(args[3])))
+if command == "links":
+    sys.exit(links(args[0], *map(int, args[1:5])))
+sys.exit(f"unknown check {command}")
+EOF
+
+check() { "$E2E_PYTHON" "$CHECK_PY" "$@"; }
+
+# --- roads -----------------------------------------------------------------------
+
+begin_road() {
+    road="$1"
+    road_ok=1
+    rm -f "$WORK_SHOT"
+    echo "== $road"
+}
+
+# Records a failure of the current road. With -s the working screenshot shows it and
+# is kept; otherwise a new screenshot is taken. Only the first one of a road is kept.
+road_fail() {
+    local from_work=0
+    [ "$1" = "-s" ] && { from_work=1; shift; }
+    echo "FAIL [$road]: $*"
+    if [ "$road_ok" = 1 ]; then
+        if [ "$from_work" = 1 ] && [ -f "$WORK_SHOT" ]; then
+            cp "$WORK_SHOT" "$OUT/$road.png"
+        else
+            e2e_screenshot "$OUT/$road.png"
+        fi
+        echo "      screenshot: $OUT/$road.png"
+    fi
+    road_ok=0
+}
+
+end_road() {
+    if [ "$road_ok" = 1 ]; then
+        passed=$((passed + 1))
+        echo "PASS [$road]"
+    else
+        failed=$((failed + 1))
+        dismiss_dialogs
+    fi
+}
+
+# Closes any dialog a failed road left open, so that the next road can go on.
+dismiss_dialogs() {
+    local id
+    for name in '^Set Color$' '^Save as\.\.\.$' '^About$' '^Save Bitmap$'; do
+        for id in $(xdotool search --onlyvisible --name "$name" 2>/dev/null); do
+            timeout 3 xdotool windowfocus --sync "$id" 2>/dev/null
+            xdotool key --clearmodifiers Escape
+            sleep 0.5
+        done
+    done
+}
+
+# --- the program -------------------------------------------------------------------
+
+program_running() { [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; }
+
+# Finds the main window and the client origin (px, py): the picture area is the
+# first white or painted 553 x 95 area; after start-up it is white.
+locate_window() {
+    read -r wx wy ww wh <<<"$(e2e_window_geometry "$window")"
+    # Wine draws the frame: the border is as wide on every side.
+    border=$(((ww - CLIENT_WIDTH) / 2))
+    px=$((wx + border))
+    py=$((wy + wh - border - PICTURE_HEIGHT))
+}
+
+# Starts the program unless it runs; returns 1 when no window appears.
+need_program() {
+    if program_running && [ -n "$window" ]; then
+        return 0
+    fi
+    [ -n "$E2E_PID" ] && e2e_cleanup
+    window=""
+    xdotool mousemove "$PARK_X" "$PARK_Y"
+    e2e_start_program
+    trap cleanup EXIT
+    window="$(e2e_wait_window '^Tresk Color' 30)" || {
+        window=""
+        return 1
+    }
+    locate_window
+    return 0
+}
+
+cleanup() {
+    e2e_cleanup
+    if [ -n "$PROBE_PID" ] && kill -0 "$PROBE_PID" 2>/dev/null; then
+        kill "$PROBE_PID" 2>/dev/null
+    fi
+    [ -n "$SAVE_DIR" ] && rm -rf "$SAVE_DIR"
+}
+
+caption() { e2e_window_name "$window"; }
+
+park() { xdotool mousemove --sync "$PARK_X" "$PARK_Y"; }
+
+# Takes the working screenshot with the pointer out of the way (no tooltip).
+look() {
+    park
+    sleep "${1:-0.5}"
+    e2e_screenshot "$WORK_SHOT"
+}
+
+pixel() { e2e_pixel "$WORK_SHOT" "$1" "$2"; }
+
+focus_main() {
+    timeout 3 xdotool windowfocus --sync "$window" 2>/dev/null
+    sleep 0.2
+}
+
+# Waits up to $2 seconds for a visible window named $1 and prints its id.
+wait_gone() {
+    local limit="${2:-10}"
+    for _ in $(seq $((limit * 10))); do
+        [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Types $1 into the percentage box, replacing its text, and presses Enter.
+enter_percent() {
+    e2e_click $((px + BOX_X)) $((py + BOX_Y))
+    xdotool key --clearmodifiers End shift+Home
+    xdotool type --delay 30 -- "$1"
+    xdotool key --clearmodifiers Return
+}
+
+click_button() { e2e_click $((px + BUTTON_X)) $((py + BUTTON_Y)); }
+
+swatch() { pixel $((px + SWATCH_X)) $((py + SWATCH_Y)); }
+
+# Checks that the picture area on the working screenshot shows the ramp for
+# percentage $1 from base colour "$2", vertical $3 (0/1), inverted $4 (0/1); $5
+# says what was done.
+expect_ramp() {
+    local result
+    result="$(check ramp "$WORK_SHOT" "$px" "$py" "$PICTURE_WIDTH" "$PICTURE_HEIGHT" \
+        "$1" "$2" "$3" "$4")" ||
+        road_fail -s "$5: expected the ramp for $1% from ($2), vertical $3, invert $4; $result"
+}
+
+# Runs a new probe and checks that the hook is installed ($1 = 1) or not ($1 = 0)
+# at this moment; $2 says when.
+expect_hook() {
+    local want="$1" when="$2" report="$OUT/probe.txt" id="" seen
+    rm -f "$report"
+    park
+    (cd "$OUT" && exec wine "$PROBE_EXE" "$PROBE_X" "$PROBE_Y" "$(winepath -w "$report" 2>/dev/null)") \
+        </dev/null >"$OUT/probe.log" 2>&1 &
+    PROBE_PID=$!
+    for _ in $(seq 150); do
+        id="$(xdotool search --onlyvisible --name '^Tresk hook probe$' 2>/dev/null | head -n 1)"
+        [ -n "$id" ] && break
+        kill -0 "$PROBE_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ -n "$id" ]; then
+        xdotool mousemove --sync $((PROBE_X + 60)) $((PROBE_Y + 60))
+        sleep 0.1
+        xdotool mousemove --sync $((PROBE_X + 70)) $((PROBE_Y + 65))
+    fi
+    for _ in $(seq 50); do
+        [ -s "$report" ] && break
+        sleep 0.1
+    done
+    seen="$(cat "$report" 2>/dev/null)"
+    park
+    for _ in $(seq 30); do
+        kill -0 "$PROBE_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill "$PROBE_PID" 2>/dev/null
+    wait "$PROBE_PID" 2>/dev/null
+    PROBE_PID=""
+    if [ "$seen" != "loaded $want" ]; then
+        road_fail "$when: expected the hook $( ((want)) && echo running || echo stopped) (probe 'loaded $want'), seen '${seen:-no report (probe window ${id:-never appeared})}'"
+    else
+        echo "   hook $( ((want)) && echo running || echo stopped) $when"
+    fi
+}
+
+# --- start-up ----------------------------------------------------------------------
+
+[ -n "${DISPLAY:-}" ] || e2e_fail "DISPLAY is not set"
+[ -f "$E2E_BIN/Treskhook.dll" ] || e2e_fail "$E2E_BIN/Treskhook.dll is missing"
+[ -f "$PROBE_EXE" ] || e2e_fail "$PROBE_EXE is missing"
+start=$SECONDS
+
+begin_road startup
+if need_program; then
+    sleep 0.5
+    seen="$(caption)"
+    [ "$seen" = "Tresk Color [Size: 553x95]" ] ||
+        road_fail "caption: expected 'Tresk Color [Size: 553x95]', seen '$seen'"
+    look 0.2
+    origin="$(e2e_find_rect "$WORK_SHOT" "$PICTURE_WIDTH" "$PICTURE_HEIGHT" "255 255 255" \
+        "$wx $wy $ww $wh")"
+    [ "$origin" = "$px $py" ] ||
+        road_fail -s "expected the white ${PICTURE_WIDTH}x$PICTURE_HEIGHT picture area at the client's top-left $px,$py (window $wx,$wy ${ww}x$wh), seen it at '${origin:-nowhere}'"
+    # The column on the right: the picture area ends at 553; the button's caption,
+    # the box's "50" and the swatch are there.
+    right="$(pixel $((px + PICTURE_WIDTH)) $((py + PICTURE_HEIGHT / 2)))"
+    [ "$right" != "255 255 255" ] ||
+        road_fail -s "expected the picture area to end at client x $PICTURE_WIDTH, but it goes on"
+    title="$(pixel $((wx + ww - 120)) $((wy + border + 5)))"
+    base="$(swatch)"
+    [ "$base" = "$title" ] ||
+        road_fail -s "swatch: expected the active-caption colour $title, seen $base"
+    dark="$("$E2E_PYTHON" - "$WORK_SHOT" $((px + PICTURE_WIDTH)) "$py" <<'PY'
+import sys
+from PIL import Image
+image = Image.open(sys.argv[1]).convert("RGB")
+x0, y0 = int(sys.argv[2]), int(sys.argv[3])
+def dark(x1, y1, x2, y2):
+    return sum(1 for y in range(y0 + y1, y0 + y2) for x in range(x0 + x1, x0 + x2)
+               if max(image.getpixel((x, y))) < 90)
+print(dark(4, 2, 76, 20), dark(7, 27, 44, 42))
+PY
+)"
+    read -r button_text box_text <<<"$dark"
+    { [ "$button_text" -gt 20 ] && [ "$box_text" -gt 10 ]; } ||
+        road_fail -s "expected text on the button and in the box, seen $button_text and $box_text dark pixels"
+    expect_hook 1 "after start-up"
+    # Typing goes to the percentage box and replaces its selected "50".
+    xdotool type --delay 30 0
+    xdotool key --clearmodifiers Return
+    look
+    expect_ramp 0 "$base" 0 0 "typing 0 and Enter right after start-up"
+else
+    road_fail "no window named 'Tresk Color...' within 30 s"
+fi
+end_road
+
+# --- painting ----------------------------------------------------------------------
+
+begin_road paint
+if need_program; then
+    look 0.2
+    base="$(swatch)"
+    enter_percent 30
+    look
+    expect_ramp 30 "$base" 0 0 "30 and Enter"
+    # Typing after the button (focus back in the box, text selected), then the button.
+    click_button
+    xdotool type --delay 30 20
+    click_button
+    look
+    expect_ramp 20 "$base" 0 0 "20 and the button"
+    e2e_click $((px + VERTICAL_X)) $((py + VERTICAL_Y))
+    click_button
+    look
+    expect_ramp 20 "$base" 1 0 "Vertical"
+    e2e_click $((px + INVERT_X)) $((py + INVERT_Y))
+    click_button
+    look
+    expect_ramp 20 "$base" 1 1 "Vertical and Invert"
+    e2e_click $((px + VERTICAL_X)) $((py + VERTICAL_Y))
+    click_button
+    look
+    expect_ramp 20 "$base" 0 1 "Invert"
+    e2e_click $((px + INVERT_X)) $((py + INVERT_Y))
+    for percent in 0 50 100; do
+        enter_percent "$percent"
+        look
+        expect_ramp "$percent" "$base" 0 0 "$percent and Enter"
+    done
+    # Out-of-range texts paint as 100 or 0 and are rewritten in the box: the next
+    # key edits the rewritten text (a box still holding "150" would give 15, "-57"
+    # 0 and "abc" 0).
+    enter_percent 150
+    look
+    expect_ramp 100 "$base" 0 0 "150 and Enter"
+    xdotool key --clearmodifiers End BackSpace Return
+    look
+    expect_ramp 10 "$base" 0 0 "150, Enter, then BackSpace and Enter (box rewritten to 100)"
+    enter_percent -5
+    look
+    expect_ramp 0 "$base" 0 0 "-5 and Enter"
+    xdotool key --clearmodifiers End 7 Return
+    look
+    expect_ramp 7 "$base" 0 0 "-5, Enter, then 7 and Enter (box rewritten to 0)"
+    enter_percent abc
+    look
+    expect_ramp 0 "$base" 0 0 "abc and Enter"
+    xdotool key --clearmodifiers End 3 Return
+    look
+    expect_ramp 3 "$base" 0 0 "abc, Enter, then 3 and Enter (box rewritten to 0)"
+else
+    road_fail "the program is not running"
+fi
+end_road
+
+# --- picking -----------------------------------------------------------------------
+
+# Presses at ($1,$2) and checks that the caption and the swatch take colour "$3";
+# $4 names the place.
+pick_at() {
+    local r g b seen
+    read -r r g b <<<"$3"
+    e2e_click "$1" "$2"
+    look
+    seen="$(caption)"
+    [[ "$seen" == "Tresk Color [Size: 553x95; RGB: $r,$g,$b]" ]] ||
+        road_fail "press on the $4: expected the caption 'Tresk Color [Size: 553x95; RGB: $r,$g,$b]', seen '$seen'"
+    seen="$(swatch)"
+    [ "$seen" = "$3" ] || road_fail -s "press on the $4: expected the swatch $3, seen $seen"
+}
+
+begin_road pick
+if need_program; then
+    enter_percent 50
+    look
+    colour="$(pixel $((px + 150)) $((py + 40)))"
+    pick_at $((px + 150)) $((py + 40)) "$colour" "picture area"
+    colour="$(pixel $((wx + ww - 120)) $((wy + border + 5)))"
+    pick_at $((wx + ww - 120)) $((wy + border + 5)) "$colour" "title bar"
+else
+    road_fail "the program is not running"
+fi
+end_road
+
+# --- the colour dialog -------------------------------------------------------------
+
+# Clicks the swatch and prints the id of the "Set Color" dialog.
+open_color_dialog() {
+    e2e_click $((px + SWATCH_X)) $((py + SWATCH_Y))
+    e2e_wait_window '^Set Color$' 10
+}
+
+begin_road color
+if need_program; then
+    look 0.2
+    base="$(swatch)"
+    if dialog="$(open_color_dialog)"; then
+        expect_hook 0 "while the colour dialog is open"
+        timeout 3 xdotool windowfocus --sync "$dialog" 2>/dev/null
+        xdotool key --clearmodifiers Return
+        wait_gone '^Set Color$' || road_fail "Enter did not close the colour dialog"
+        look
+        [ "$(swatch)" = "$base" ] || road_fail -s "OK without change: expected the swatch $base, seen $(swatch)"
+        expect_hook 1 "after the colour dialog"
+    else
+        road_fail "a click on the swatch opened no 'Set Color' dialog"
+    fi
+    if dialog="$(open_color_dialog)"; then
+        timeout 3 xdotool windowfocus --sync "$dialog" 2>/dev/null
+        xdotool key --clearmodifiers Escape
+        wait_gone '^Set Color$' || road_fail "Esc did not close the colour dialog"
+        look
+        [ "$(swatch)" = "$base" ] || road_fail -s "Cancel: expected the swatch $base, seen $(swatch)"
+    else
+        road_fail "the second click on the swatch opened no 'Set Color' dialog"
+    fi
+    # Define a custom colour in the full dialog, add it, choose it with OK.
+    read -r red green blue <<<"$CUSTOM"
+    if dialog="$(open_color_dialog)"; then
+        timeout 3 xdotool windowfocus --sync "$dialog" 2>/dev/null
+        xdotool key --clearmodifiers alt+d
+        sleep 0.5
+        xdotool key --clearmodifiers alt+r
+        xdotool type --delay 30 "$red"
+        xdotool key --clearmodifiers alt+g
+        xdotool type --delay 30 "$green"
+        xdotool key --clearmodifiers alt+b
+        xdotool type --delay 30 "$blue"
+        sleep 0.3
+        xdotool key --clearmodifiers alt+a
+        sleep 0.3
+        # Back in an edit box, Enter presses the default button, OK.
+        xdotool key --clearmodifiers alt+r Return
+        wait_gone '^Set Color$' || road_fail "OK did not close the colour dialog"
+        look
+        [ "$(swatch)" = "$CUSTOM" ] || road_fail -s "defined colour and OK: expected the swatch $CUSTOM, seen $(swatch)"
+        enter_percent 50
+        look
+        expect_ramp 50 "$CUSTOM" 0 0 "painting after choosing $CUSTOM"
+    else
+        road_fail "the third click on the swatch opened no 'Set Color' dialog"
+    fi
+    # The next opening offers the custom colour in one of its boxes.
+    if dialog="$(open_color_dialog)"; then
+        sleep 0.5
+        read -r dx dy dw dh <<<"$(e2e_window_geometry "$dialog")"
+        e2e_screenshot "$WORK_SHOT"
+        box="$(e2e_find_rect "$WORK_SHOT" 8 8 "$CUSTOM" "$dx $dy $dw $dh")"
+        [ -n "$box" ] || road_fail -s "expected a custom-colour box of $CUSTOM in the reopened dialog at $dx,$dy ${dw}x$dh"
+        timeout 3 xdotool windowfocus --sync "$dialog" 2>/dev/null
+        xdotool key --clearmodifiers Escape
+        wait_gone '^Set Color$' || road_fail "Esc did not close the reopened colour dialog"
+    else
+        road_fail "the fourth click on the swatch opened no 'Set Color' dialog"
+    fi
+else
+    road_fail "the program is not running"
+fi
+end_road
+
+# --- saving and clearing -----------------------------------------------------------
+
+# Opens the picture area's context menu and chooses its item $1 (1 = the first).
+context_menu() {
+    xdotool mousemove --sync $((px + 200)) $((py + 40)) click 3
+    sleep 0.5
+    for _ in $(seq "$1"); do
+        xdotool key --clearmodifiers Down
+    done
+    xdotool key --clearmodifiers Return
+}
+
+begin_road save
+if need_program; then
+    SAVE_DIR="$(mktemp -d /tmp/tresk-acceptance.XXXXXX)"
+    file="$SAVE_DIR/ramp.bmp"
+    e2e_click $((px + VERTICAL_X)) $((py + VERTICAL_Y))
+    enter_percent 40
+    look
+    base="$(swatch)"
+    expect_ramp 40 "$base" 1 0 "the ramp to save"
+    before="$OUT/save_before.png"
+    cp "$WORK_SHOT" "$before"
+    context_menu 1
+    if dialog="$(e2e_wait_window '^Save as\.\.\.$' 10)"; then
+        expect_hook 0 "while the save dialog is open"
+        timeout 3 xdotool windowfocus --sync "$dialog" 2>/dev/null
+        sleep 0.3
+        xdotool type --delay 10 "$(winepath -w "$file" 2>/dev/null)"
+        xdotool key --clearmodifiers Return
+        wait_gone '^Save as\.\.\.$' || road_fail "Enter did not close the save dialog"
+        for _ in $(seq 50); do
+            [ -s "$file" ] && break
+            sleep 0.1
+        done
+        if [ -s "$file" ]; then
+            result="$(check same "$file" "$before" "$px" "$py")" ||
+                road_fail "the saved file differs from the picture area before saving (kept in $before): $result"
+        else
+            road_fail "no file $file after the save dialog"
+        fi
+        expect_hook 1 "after saving"
+    else
+        road_fail "\"Save as bitmap\" opened no 'Save as...' dialog"
+    fi
+    context_menu 2
+    look
+    expect_ramp 0 "255 255 255" 0 0 "\"Clear\" (a plain white area)"
+    e2e_click $((px + VERTICAL_X)) $((py + VERTICAL_Y))
+else
+    road_fail "the program is not running"
+fi
+end_road
+
+# --- the About window --------------------------------------------------------------
+
+# Prints the link rows of the About window on the working screenshot.
+about_links() { check links "$WORK_SHOT" "$ax" "$ay" "$aw" "$ah"; }
+
+begin_road about
+if need_program; then
+    focus_main
+    xdotool key --clearmodifiers alt+space
+    sleep 0.5
+    # "About..." is the system menu's last item.
+    xdotool key --clearmodifiers Up Return
+    if about="$(e2e_wait_window '^About$' 10)"; then
+        sleep 0.5
+        read -r ax ay aw ah <<<"$(e2e_window_geometry "$about")"
+        look 0.2
+        mapfile -t rows < <(about_links)
+        if [ "${#rows[@]}" -ne 2 ]; then
+            road_fail -s "expected two blue link rows in the About window, seen ${#rows[@]}: ${rows[*]}"
+        else
+            read -r mtop mbottom mleft mright munder <<<"${rows[0]}"
+            read -r wtop wbottom wleft wright wunder <<<"${rows[1]}"
+            [ "$munder$wunder" = 00 ] ||
+                road_fail -s "before hovering: expected no link underlined, seen e-mail $munder, web $wunder"
+            # Hover the web link, then the e-mail link: the underline follows.
+            xdotool mousemove --sync $(((wleft + wright) / 2 - 5)) $(((wtop + wbottom) / 2))
+            xdotool mousemove --sync $(((wleft + wright) / 2)) $(((wtop + wbottom) / 2))
+            sleep 0.4
+            e2e_screenshot "$WORK_SHOT"
+            read -r _ _ _ _ munder <<<"$(about_links | sed -n 1p)"
+            read -r _ _ _ _ wunder <<<"$(about_links | sed -n 2p)"
+            [ "$munder$wunder" = 01 ] ||
+                road_fail -s "hovering the web link: expected it underlined alone, seen e-mail $munder, web $wunder"
+            xdotool mousemove --sync $(((mleft + mright) / 2)) $(((mtop + mbottom) / 2))
+            sleep 0.4
+            e2e_screenshot "$WORK_SHOT"
+            read -r _ _ _ _ munder <<<"$(about_links | sed -n 1p)"
+            read -r _ _ _ _ wunder <<<"$(about_links | sed -n 2p)"
+            [ "$munder$wunder" = 10 ] ||
+                road_fail -s "hovering the e-mail link: expected it underlined alone, seen e-mail $munder, web $wunder"
+        fi
+        expect_hook 0 "while the About window is open"
+        timeout 3 xdotool windowfocus --sync "$about" 2>/dev/null
+        xdotool key --clearmodifiers Escape
+        wait_gone '^About$' || road_fail "Esc did not close the About window"
+        expect_hook 1 "after the About window"
+    else
+        road_fail "Alt+Space, \"About...\" opened no window named 'About'"
+    fi
+else
+    road_fail "the program is not running"
+fi
+end_road
+
+# --- minimise and restore ----------------------------------------------------------
+
+begin_road minimise
+if need_program; then
+    focus_main
+    xdotool key --clearmodifiers alt+space
+    sleep 0.5
+    xdotool key --clearmodifiers n
+    sleep 1
+    read -r _ _ mw mh <<<"$(e2e_window_geometry "$window")"
+    [ "$mh" -lt "$wh" ] || road_fail "Minimize: the window is still ${mw}x$mh"
+    expect_hook 0 "after minimising"
+    focus_main
+    xdotool key --clearmodifiers alt+space
+    sleep 0.5
+    xdotool key --clearmodifiers r
+    sleep 1
+    read -r _ _ rw rh <<<"$(e2e_window_geometry "$window")"
+    [ "$rw $rh" = "$ww $wh" ] || road_fail "Restore: expected the window ${ww}x$wh again, seen ${rw}x$rh"
+    locate_window
+    seen="$(caption)"
+    [ "$seen" = "Tresk Color [Size: 553x95]" ] ||
+        road_fail "after restoring: expected the caption 'Tresk Color [Size: 553x95]', seen '$seen'"
+    expect_hook 1 "after restoring"
+else
+    road_fail "the program is not running"
+fi
+end_road
+
+# --- close -------------------------------------------------------------------------
+
+begin_road close
+if need_program; then
+    if e2e_close "$window" 20; then
+        wait_gone '^Tresk Color' 5 || road_fail "a 'Tresk Color' window is still on the screen after the program ended"
+        expect_hook 0 "after closing"
+    else
+        road_fail "the program was still running 20 s after Alt+F4"
+    fi
+else
+    road_fail "the program is not running"
+fi
+end_road
+
+rm -f "$WORK_SHOT" "$OUT/probe.txt"
+echo "acceptance took $((SECONDS - start)) s"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
