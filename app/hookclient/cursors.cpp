@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/res/resource_ids.h"
+#include "app/shell/shared_state.h"
 #include "toolkit/app.h"
 #include "toolkit/handle_counts.h"
 #include "toolkit/windowless.h"
@@ -47,6 +48,14 @@ void SetHandCursor(tk::Label& label) {
 void ResetHandCursor(tk::Label& label) {
     label.SetMousePointer(tk::kPointerDefault);
     label.SetMouseIcon(tk::Cursor());
+}
+
+void SwitchCustomCursor(std::int16_t number) noexcept {
+    SharedState& s = Shared();
+    DestroyCursorRef(s.customCursor);
+    s.customCursor = LoadCursorRes(number);
+    s.lastApiResult =
+        static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(SetCursor(s.customCursor)));
 }
 
 }  // namespace tresk

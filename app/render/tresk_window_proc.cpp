@@ -17,16 +17,8 @@
 namespace tresk {
 namespace {
 
-void SetCustomCursor(std::int16_t id) noexcept {
-    SharedState& s = Shared();
-    DestroyCursorRef(s.customCursor);
-    s.customCursor = LoadCursorRes(id);
-    s.lastApiResult =
-        static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(SetCursor(s.customCursor)));
-}
-
-void SetPickCursor() noexcept { SetCustomCursor(IDC_TRESK_PIPETTE); }
-void SetArrowCursor() noexcept { SetCustomCursor(IDC_TRESK_ARROW); }
+void SetPickCursor() noexcept { SwitchCustomCursor(IDC_TRESK_PIPETTE); }
+void SetArrowCursor() noexcept { SwitchCustomCursor(IDC_TRESK_ARROW); }
 
 // Cursor by hit-test code: the pick cursor over captions and anywhere else, the
 // arrow over the system-menu box and the caption buttons, and none of ours over

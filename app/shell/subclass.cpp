@@ -26,14 +26,6 @@ void Restore(HWND hWnd, WNDPROC& saved) noexcept {
     DestroyCursorRef(s.customCursor);
 }
 
-// Destroys the current custom cursor, loads resource `id` and shows it.
-void SetCustomCursor(std::int16_t id) noexcept {
-    SharedState& s = Shared();
-    DestroyCursorRef(s.customCursor);
-    s.customCursor = LoadCursorRes(id);
-    s.lastApiResult = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(SetCursor(s.customCursor)));
-}
-
 void TrackPointer(TreskForm& form, POINT& p) {
     SharedState& s = Shared();
     s.lastApiResult = GetCursorPos(&p);
@@ -71,12 +63,12 @@ LRESULT CALLBACK PictureWndProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lPara
             case WM_INITMENUPOPUP:
             case WM_NCRBUTTONDOWN:
             case WM_NCRBUTTONUP:
-                SetCustomCursor(IDC_TRESK_ARROW);
+                SwitchCustomCursor(IDC_TRESK_ARROW);
                 return DefWindowProcA(hWnd, Msg, wParam, lParam);
             case WM_MOUSEMOVE: {
                 POINT p;
                 TrackPointer(*s.mainForm, p);
-                SetCustomCursor(IDC_TRESK_PIPETTE);
+                SwitchCustomCursor(IDC_TRESK_PIPETTE);
                 return DefWindowProcA(hWnd, Msg, wParam, lParam);
             }
             case WM_LBUTTONDOWN: {
