@@ -51,7 +51,9 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS*) {
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
-void OnTerminate() { App::Fatal("Unexpected error"); }
+void OnTerminate() {
+    App::Fatal("Unexpected error");
+}
 
 // Keyboard interface of the forms: Tab and Shift+Tab move the focus, Enter and
 // Esc press a form's default and cancel buttons.
@@ -83,8 +85,12 @@ void App::Init(HINSTANCE instance, std::string title, Version version) {
 HINSTANCE App::Instance() noexcept {
     return Record().instance != nullptr ? Record().instance : GetModuleHandleA(nullptr);
 }
-const std::string& App::Title() noexcept { return Record().title; }
-Version App::GetVersion() noexcept { return Record().version; }
+const std::string& App::Title() noexcept {
+    return Record().title;
+}
+Version App::GetVersion() noexcept {
+    return Record().version;
+}
 
 std::string App::Path() {
     char buffer[MAX_PATH + 1] = {};
@@ -134,7 +140,9 @@ void App::Dispatch(const MSG& msg) noexcept {
     r.dispatching = outer;
 }
 
-const MSG* App::DispatchingMessage() noexcept { return Record().dispatching; }
+const MSG* App::DispatchingMessage() noexcept {
+    return Record().dispatching;
+}
 
 void App::SetFatalCleanup(CleanupFn cleanup) noexcept {
     Record().cleanup = cleanup;

@@ -120,9 +120,12 @@ void Container::PaintWindowless(HDC dc) const {
 
 int ShiftState() noexcept {
     int shift = 0;
-    if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
-    if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
-    if (GetKeyState(VK_MENU) < 0) shift |= 4;
+    if (GetKeyState(VK_SHIFT) < 0)
+        shift |= 1;
+    if (GetKeyState(VK_CONTROL) < 0)
+        shift |= 2;
+    if (GetKeyState(VK_MENU) < 0)
+        shift |= 4;
     return shift;
 }
 
@@ -194,14 +197,16 @@ bool Container::RouteWindowlessMessage(UINT msg, WPARAM wParam, LPARAM lParam,
             args.y = ToTwipsY(p.y - r.top);
             // Handlers may unload the form: keep nothing of `this` after them.
             if (msg == WM_MOUSEMOVE) {
-                if (over->onMouseMove) App::Raise([&] { over->onMouseMove(args); });
-            } else if (args.button != 0 && (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN ||
-                                            msg == WM_MBUTTONDOWN)) {
+                if (over->onMouseMove)
+                    App::Raise([&] { over->onMouseMove(args); });
+            } else if (args.button != 0 &&
+                       (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN)) {
                 if (msg == WM_LBUTTONDOWN) {
                     pressed_ = over;
                     SetCapture(hwnd);
                 }
-                if (over->onMouseDown) App::Raise([&] { over->onMouseDown(args); });
+                if (over->onMouseDown)
+                    App::Raise([&] { over->onMouseDown(args); });
             } else {
                 bool inside = false;
                 POINT q = p;
@@ -209,8 +214,10 @@ bool Container::RouteWindowlessMessage(UINT msg, WPARAM wParam, LPARAM lParam,
                 inside = PtInRect(&hit, q) != FALSE;
                 auto onUp = over->onMouseUp;
                 auto onClick = over->onClick;
-                if (onUp) App::Raise([&] { onUp(args); });
-                if (msg == WM_LBUTTONUP && inside && onClick) App::Raise([&] { onClick(); });
+                if (onUp)
+                    App::Raise([&] { onUp(args); });
+                if (msg == WM_LBUTTONUP && inside && onClick)
+                    App::Raise([&] { onClick(); });
             }
             result = 0;
             return true;

@@ -30,8 +30,8 @@ inline constexpr int kPointerDefault = 0;
 inline constexpr int kPointerCustom = 99;
 
 struct MouseEventArgs {
-    int button = 0;  // kLeftButton, kRightButton, kMiddleButton, or 0 for moves
-    int shift = 0;   // 1 Shift, 2 Ctrl, 4 Alt
+    int button = 0;      // kLeftButton, kRightButton, kMiddleButton, or 0 for moves
+    int shift = 0;       // 1 Shift, 2 Ctrl, 4 Alt
     std::int32_t x = 0;  // twips, relative to the control
     std::int32_t y = 0;
 };

@@ -258,8 +258,8 @@ void PictureBox::Create(Container& container) {
     if (BaseWindow::Hwnd() != nullptr) {
         DestroyWindow(BaseWindow::Hwnd());
     }
-    CreateBase(kPictureBoxClass, 0, WS_CHILD | WS_CLIPCHILDREN | (visible_ ? WS_VISIBLE : 0),
-               "", r.left, r.top, r.right - r.left, r.bottom - r.top, container.ContainerHwnd());
+    CreateBase(kPictureBoxClass, 0, WS_CHILD | WS_CLIPCHILDREN | (visible_ ? WS_VISIBLE : 0), "",
+               r.left, r.top, r.right - r.left, r.bottom - r.top, container.ContainerHwnd());
     Register(container, BaseWindow::Hwnd());
     SetTabStop(false);
     if (autoRedraw_) {
@@ -352,8 +352,8 @@ Bitmap PictureBox::CopyImage() const {
     if (!image_) {
         return Bitmap();
     }
-    return Bitmap(static_cast<HBITMAP>(
-        ::CopyImage(image_.Get(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    return Bitmap(
+        static_cast<HBITMAP>(::CopyImage(image_.Get(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 void PictureBox::Cls() {

@@ -104,8 +104,8 @@ public:
     HBRUSH OnCtlColor(HDC dc) override;
 
 private:
-    static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR id, DWORD_PTR data) noexcept;
+    static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR data) noexcept;
     COLORREF backColor_ = RGB(255, 255, 255);
     Brush backBrush_;
 };

@@ -64,9 +64,9 @@ void Form::Load() {
         // Shared resource icons belong to the system's cache: never destroyed here.
         auto big = LoadImageA(App::Instance(), MAKEINTRESOURCEA(style_.iconId), IMAGE_ICON,
                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED);
-        auto small = LoadImageA(App::Instance(), MAKEINTRESOURCEA(style_.iconId), IMAGE_ICON,
-                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                LR_SHARED);
+        auto small =
+            LoadImageA(App::Instance(), MAKEINTRESOURCEA(style_.iconId), IMAGE_ICON,
+                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
         SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
         SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     }
@@ -169,7 +169,9 @@ std::int32_t Form::ScaleHeight() const noexcept {
     return ToTwipsY(r.bottom);
 }
 
-bool Form::IsMinimized() const noexcept { return IsLoaded() && IsIconic(Hwnd()); }
+bool Form::IsMinimized() const noexcept {
+    return IsLoaded() && IsIconic(Hwnd());
+}
 
 std::int32_t Form::Left() const noexcept {
     RECT r{};
@@ -306,9 +308,9 @@ void Form::PopupMenu(const std::vector<MenuItem*>& items) {
     }
     POINT p;
     GetCursorPos(&p);
-    auto chosen = static_cast<UINT>(TrackPopupMenu(
-        menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, p.x, p.y, 0,
-        Hwnd(), nullptr));
+    auto chosen = static_cast<UINT>(
+        TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                       p.x, p.y, 0, Hwnd(), nullptr));
     menu.Reset();
     if (chosen >= 1 && chosen <= items.size() && items[chosen - 1]->onClick) {
         items[chosen - 1]->onClick();
@@ -352,9 +354,8 @@ void Form::MoveFocus(bool backward) noexcept {
     if (order.empty()) {
         return;
     }
-    std::stable_sort(order.begin(), order.end(), [](auto* a, auto* b) {
-        return a->TabIndex() < b->TabIndex();
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [](auto* a, auto* b) { return a->TabIndex() < b->TabIndex(); });
     WindowedControl* current = WindowedControl::FromHwnd(GetFocus());
     auto it = std::find(order.begin(), order.end(), current);
     std::size_t index = 0;

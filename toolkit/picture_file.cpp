@@ -119,7 +119,7 @@ std::vector<std::uint8_t> ReadRows(HBITMAP picture, std::int32_t& width, std::in
 // A new file beside the target. Until Commit moves it over the target, the
 // destructor deletes it again, so an interrupted save leaves nothing behind.
 class TempFile {
-  public:
+public:
     TempFile(const std::string& folder, const std::string& path) : path_(path), folder_(folder) {
         static unsigned counter = 0;  // user-interface thread only
         const std::string stem = folder + "~tsk" + std::to_string(GetCurrentProcessId()) + "-";
@@ -193,7 +193,7 @@ class TempFile {
         committed_ = true;
     }
 
-  private:
+private:
     RuntimeError Failure(DWORD error) const {
         return FileFailure(error, path_, FolderForMessage(folder_));
     }

@@ -13,7 +13,7 @@ constexpr int kEnd = -1;
 
 // Walks the text, stepping over the characters the conversion ignores wherever they are.
 class Reader {
-  public:
+public:
     explicit Reader(std::string_view text) : text_(text) {}
 
     // The next character that counts, as 0..255, or kEnd.
@@ -26,7 +26,7 @@ class Reader {
 
     void Advance() { ++pos_; }
 
-  private:
+private:
     static bool IsIgnored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
     std::string_view text_;

@@ -75,8 +75,8 @@ void Label::FitToText() {
     }
     int widest = 0;
     {
-        SelectedObject keep(screen, font_ ? static_cast<HGDIOBJ>(font_.Get())
-                                          : GetStockObject(DEFAULT_GUI_FONT));
+        SelectedObject keep(
+            screen, font_ ? static_cast<HGDIOBJ>(font_.Get()) : GetStockObject(DEFAULT_GUI_FONT));
         for (const std::string& row : SplitRows(caption_)) {
             SIZE size{};
             GetTextExtentPoint32A(screen, row.c_str(), static_cast<int>(row.size()), &size);
@@ -97,8 +97,8 @@ void Label::Paint(HDC dc) const {
     if (caption_.empty()) {
         return;
     }
-    SelectedObject keep(dc, font_ ? static_cast<HGDIOBJ>(font_.Get())
-                                  : GetStockObject(DEFAULT_GUI_FONT));
+    SelectedObject keep(
+        dc, font_ ? static_cast<HGDIOBJ>(font_.Get()) : GetStockObject(DEFAULT_GUI_FONT));
     SetTextColor(dc, foreColor_);
     SetBkMode(dc, TRANSPARENT);
     TEXTMETRICA tm{};

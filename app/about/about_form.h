@@ -14,7 +14,7 @@
 namespace tresk {
 
 class fabout : public tk::Form {
-  public:
+public:
     // The process's one About window object; its settings last for the run.
     static fabout& Instance();
 
@@ -54,12 +54,12 @@ class fabout : public tk::Form {
     tk::Label lblmailto;
     tk::Label lblweb;
 
-  protected:
+protected:
     void Build() override;
     void OnLoad() override;
     void OnUnload(int& cancel) override;
 
-  private:
+private:
     fabout();
 
     std::int32_t IntervalSetting = 0;

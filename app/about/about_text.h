@@ -7,16 +7,16 @@
 namespace tresk {
 
 struct AboutTexts {
-    std::string_view title;     // application title
+    std::string_view title;  // application title
     std::int32_t major = 0;
     std::int32_t minor = 0;
     std::int32_t revision = 0;
-    std::string_view rights;    // rights notice, followed by the years text
+    std::string_view rights;  // rights notice, followed by the years text
     std::string_view years;
     std::string_view author;
     std::string_view location;
-    std::string_view email;     // its length sets the blank run under the mail link
-    std::string_view web;       // its length sets the blank run under the web link
+    std::string_view email;  // its length sets the blank run under the mail link
+    std::string_view web;    // its length sets the blank run under the web link
 };
 
 // Rows separated by a lone carriage return (13); the two link labels cover the blank

@@ -26,8 +26,9 @@ HMODULE Library() {
 FARPROC Bind(const char* name) {
     FARPROC address = GetProcAddress(Library(), name);
     if (address == nullptr) {
-        throw tk::RuntimeError(tk::kErrFunctionNotFound, std::string("Can't find DLL entry point ") +
-                                                             name + " in " + kLibraryFile);
+        throw tk::RuntimeError(
+            tk::kErrFunctionNotFound,
+            std::string("Can't find DLL entry point ") + name + " in " + kLibraryFile);
     }
     return address;
 }

@@ -25,8 +25,8 @@ void CopyAndWrite(const std::string& path) {
     if (s.twipsPerPixelX == 0 || s.twipsPerPixelY == 0) {
         throw tk::RuntimeError(11, "Division by zero");
     }
-    const auto w = static_cast<std::int32_t>(tk::RoundHalfEven(form.picTresk.ScaleWidth())) /
-                   s.twipsPerPixelX;
+    const auto w =
+        static_cast<std::int32_t>(tk::RoundHalfEven(form.picTresk.ScaleWidth())) / s.twipsPerPixelX;
     const auto h = static_cast<std::int32_t>(tk::RoundHalfEven(form.picTresk.ScaleHeight())) /
                    s.twipsPerPixelY;
     {

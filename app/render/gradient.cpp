@@ -22,7 +22,9 @@ std::int32_t PixelsOf(std::int32_t twips, std::int32_t twipsPerPixel) {
 
 }  // namespace
 
-COLORREF ActiveCaptionColor() noexcept { return GetSysColor(COLOR_ACTIVECAPTION); }
+COLORREF ActiveCaptionColor() noexcept {
+    return GetSysColor(COLOR_ACTIVECAPTION);
+}
 
 void PaintGradient(HWND hWnd, std::int16_t Active, std::int32_t /*Reserved*/) {
     if (Active == 0) {

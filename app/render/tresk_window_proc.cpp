@@ -17,8 +17,12 @@
 namespace tresk {
 namespace {
 
-void SetPickCursor() noexcept { SwitchCustomCursor(IDC_TRESK_PIPETTE); }
-void SetArrowCursor() noexcept { SwitchCustomCursor(IDC_TRESK_ARROW); }
+void SetPickCursor() noexcept {
+    SwitchCustomCursor(IDC_TRESK_PIPETTE);
+}
+void SetArrowCursor() noexcept {
+    SwitchCustomCursor(IDC_TRESK_ARROW);
+}
 
 // Cursor by hit-test code: the pick cursor over captions and anywhere else, the
 // arrow over the system-menu box and the caption buttons, and none of ours over

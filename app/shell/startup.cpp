@@ -23,7 +23,9 @@ constexpr std::int16_t kTrue = -1;
 
 // Whatever ends the program short of being killed, the desktop gets its arrow back
 // and the hook is removed first.
-void GiveBackTheDesktop() noexcept { StopMouseHook(); }
+void GiveBackTheDesktop() noexcept {
+    StopMouseHook();
+}
 
 }  // namespace
 

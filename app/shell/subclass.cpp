@@ -49,9 +49,13 @@ void SubclassPicture(HWND hWnd) noexcept {
     }
 }
 
-void UnsubclassPicture(HWND hWnd) noexcept { Restore(hWnd, Shared().prevPictureProc); }
+void UnsubclassPicture(HWND hWnd) noexcept {
+    Restore(hWnd, Shared().prevPictureProc);
+}
 
-void UnsubclassForm(HWND hWnd) noexcept { Restore(hWnd, Shared().prevFormProc); }
+void UnsubclassForm(HWND hWnd) noexcept {
+    Restore(hWnd, Shared().prevFormProc);
+}
 
 LRESULT CALLBACK PictureWndProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) noexcept {
     SharedState& s = Shared();

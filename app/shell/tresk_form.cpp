@@ -128,7 +128,9 @@ void TreskForm::OnLoad() {
     SetHandCursor(lblCol);
 }
 
-void TreskForm::OnResize() { Layout(); }
+void TreskForm::OnResize() {
+    Layout();
+}
 
 void TreskForm::Layout() {
     // A step that fails (a negative width when the client area is narrower than the

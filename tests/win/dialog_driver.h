@@ -12,7 +12,7 @@ namespace tresk::test {
 
 // A plain visible top-level window to own the dialogs.
 class OwnerWindow {
-  public:
+public:
     OwnerWindow() {
         WNDCLASSA wc{};
         wc.lpfnWndProc = DefWindowProcA;
@@ -28,7 +28,7 @@ class OwnerWindow {
     ~OwnerWindow() { DestroyWindow(hwnd_); }
     HWND Get() const { return hwnd_; }
 
-  private:
+private:
     HWND hwnd_;
 };
 

@@ -23,7 +23,7 @@ inline constexpr char kHookDll[] = "Treskhook.dll";
 // The library, loaded by file name and unloaded again on destruction, so every test
 // starts from the library's initial state.
 class HookLibrary {
-  public:
+public:
     HookLibrary() : module_(LoadLibraryA(kHookDll)) {
         if (module_ == nullptr) {
             return;
@@ -67,7 +67,7 @@ class HookLibrary {
     CursorSwitchFn StopCursorApp = nullptr;
     MousePointsFn MOUSEPOINTS = nullptr;
 
-  private:
+private:
     template <typename Fn>
     Fn Bind(const char* name) const {
         return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
@@ -144,7 +144,7 @@ inline void** ImportSlot(HMODULE module, const char* dll, const char* function) 
 
 // Points one import of a loaded module at a replacement while it lives; move-only.
 class ImportPatch {
-  public:
+public:
     ImportPatch() = default;
     ImportPatch(HMODULE module, const char* function, void* replacement)
         : slot_(ImportSlot(module, "USER32.dll", function)) {
@@ -168,7 +168,7 @@ class ImportPatch {
     bool active() const { return slot_ != nullptr; }
     void* original() const { return original_; }
 
-  private:
+private:
     void Write(void* value) {
         DWORD old = 0;
         VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old);
