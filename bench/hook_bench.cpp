@@ -16,7 +16,7 @@
 namespace {
 
 using tresk::test::HookLibrary;
-using tresk::test::ImportPatch;
+using tresk::test::Patch;
 
 void* realSetWindowsHookExA = nullptr;
 HOOKPROC libraryProc = nullptr;
@@ -107,8 +107,9 @@ int main() {
         std::printf("Treskhook.dll not found\n");
         return 1;
     }
-    ImportPatch catcher(lib.module(), "SetWindowsHookExA", reinterpret_cast<void*>(&CatchProc));
-    realSetWindowsHookExA = catcher.original();
+    Patch catcher(lib.module(), "USER32.dll", "SetWindowsHookExA",
+                  reinterpret_cast<void*>(&CatchProc));
+    realSetWindowsHookExA = catcher.original<void*>();
 
     WNDCLASSA wc{};
     wc.lpfnWndProc = CountingProc;
@@ -145,7 +146,8 @@ int main() {
 
     double ownNs = 0;
     {
-        ImportPatch stub(lib.module(), "CallNextHookEx", reinterpret_cast<void*>(&NoNextHook));
+        Patch stub(lib.module(), "USER32.dll", "CallNextHookEx",
+                   reinterpret_cast<void*>(&NoNextHook));
         ownNs = PerCall(libraryProc, record, kCalls * 10);
     }
 

@@ -69,23 +69,24 @@ void Label::SetAutoSize(bool autoSize) {
 }
 
 void Label::FitToText() {
-    HDC screen = GetDC(nullptr);
-    if (screen == nullptr) {
+    // Measured the way Paint draws each row, so no row is clipped.
+    WindowDc screen(nullptr);
+    if (screen.Get() == nullptr) {
         return;
     }
     int widest = 0;
     {
-        SelectedObject keep(
-            screen, font_ ? static_cast<HGDIOBJ>(font_.Get()) : GetStockObject(DEFAULT_GUI_FONT));
+        SelectedObject keep(screen.Get(), font_ ? static_cast<HGDIOBJ>(font_.Get())
+                                                : GetStockObject(DEFAULT_GUI_FONT));
         for (const std::string& row : SplitRows(caption_)) {
-            SIZE size{};
-            GetTextExtentPoint32A(screen, row.c_str(), static_cast<int>(row.size()), &size);
-            if (size.cx > widest) {
-                widest = size.cx;
+            RECT extent{0, 0, 0, 0};
+            DrawTextA(screen.Get(), row.c_str(), static_cast<int>(row.size()), &extent,
+                      DT_CALCRECT | DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+            if (extent.right > widest) {
+                widest = extent.right;
             }
         }
     }
-    ReleaseDC(nullptr, screen);
     width_ = ToTwipsX(widest);
     Invalidate();
 }
@@ -106,8 +107,10 @@ void Label::Paint(HDC dc) const {
     RECT row = r;
     for (const std::string& text : SplitRows(caption_)) {
         row.bottom = row.top + tm.tmHeight;
+        // A label sized to its text is not clipped: glyphs may reach a pixel or two
+        // past the advance widths it was measured by.
         DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &row,
-                  DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+                  DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | (autoSize_ ? DT_NOCLIP : 0u));
         row.top = row.bottom;
         if (row.top >= r.bottom) {
             break;

@@ -6,8 +6,10 @@
 
 namespace tresk {
 
-const char kEmailAddress[] = "treskcolor@example.com";
-const char kWebAddress[] = "https://example.com/treskcolor";
+// Short enough that its run of blanks in the About text (one per character, plus
+// twelve) is as wide as the address drawn over it.
+const char kEmailAddress[] = "tresk@example.org";
+const char kWebAddress[] = "https://example.org/treskcolor";
 const char kLocationLine[] = "Made for the Windows desktop";
 const char kRightsNotice[] = "Copyright (C) ";
 const char kYearsText[] = "2026";
@@ -18,10 +20,10 @@ namespace {
 constexpr std::array<std::uint16_t, 19> kAuthorCodes = {
     84, 114, 101, 115, 107, 32, 67, 111, 108, 111, 114, 32, 112, 114, 111, 106, 101, 99, 116};
 
-// "https://example.com/treskcolor"
+// "https://example.org/treskcolor"
 constexpr std::array<std::uint8_t, 30> kWebCodes = {
     104, 116, 116, 112, 115, 58,  47,  47,  101, 120, 97, 109, 112, 108, 101,
-    46,  99,  111, 109, 47,  116, 114, 101, 115, 107, 99, 111, 108, 111, 114};
+    46,  111, 114, 103, 47,  116, 114, 101, 115, 107, 99, 111, 108, 111, 114};
 
 // Every code is plain ASCII, so each one is exactly one character of the result.
 template <typename Code, std::size_t N>

@@ -239,7 +239,7 @@ cleanup() {
 
 caption() { e2e_window_name "$window"; }
 
-park() { xdotool mousemove --sync "$PARK_X" "$PARK_Y"; }
+park() { e2e_move "$PARK_X" "$PARK_Y"; }
 
 # Takes the working screenshot with the pointer out of the way (no tooltip).
 look() {
@@ -255,7 +255,7 @@ focus_main() {
     sleep 0.2
 }
 
-# Waits up to $2 seconds for a visible window named $1 and prints its id.
+# Waits up to $2 seconds (default 10) until no visible window is named $1.
 wait_gone() {
     local limit="${2:-10}"
     for _ in $(seq $((limit * 10))); do
@@ -303,9 +303,9 @@ expect_hook() {
         sleep 0.1
     done
     if [ -n "$id" ]; then
-        xdotool mousemove --sync $((PROBE_X + 60)) $((PROBE_Y + 60))
+        e2e_move $((PROBE_X + 60)) $((PROBE_Y + 60))
         sleep 0.1
-        xdotool mousemove --sync $((PROBE_X + 70)) $((PROBE_Y + 65))
+        e2e_move $((PROBE_X + 70)) $((PROBE_Y + 65))
     fi
     for _ in $(seq 50); do
         [ -s "$report" ] && break
@@ -354,20 +354,26 @@ if need_program; then
     base="$(swatch)"
     [ "$base" = "$title" ] ||
         road_fail -s "swatch: expected the active-caption colour $title, seen $base"
-    dark="$("$E2E_PYTHON" - "$WORK_SHOT" $((px + PICTURE_WIDTH)) "$py" <<'PY'
+    # The button's caption is dark text on the button face; the box's "50" is
+    # selected: light text on the selection colour.
+    seen="$("$E2E_PYTHON" - "$WORK_SHOT" $((px + PICTURE_WIDTH)) "$py" <<'PY'
 import sys
 from PIL import Image
 image = Image.open(sys.argv[1]).convert("RGB")
 x0, y0 = int(sys.argv[2]), int(sys.argv[3])
-def dark(x1, y1, x2, y2):
+def count(x1, y1, x2, y2, test):
     return sum(1 for y in range(y0 + y1, y0 + y2) for x in range(x0 + x1, x0 + x2)
-               if max(image.getpixel((x, y))) < 90)
-print(dark(4, 2, 76, 20), dark(7, 27, 44, 42))
+               if test(image.getpixel((x, y))))
+dark = lambda p: max(p) < 90
+coloured = lambda p: max(p) - min(p) > 60
+print(count(4, 2, 76, 20, dark), count(7, 27, 44, 42, coloured), count(7, 27, 44, 42, dark))
 PY
 )"
-    read -r button_text box_text <<<"$dark"
-    { [ "$button_text" -gt 20 ] && [ "$box_text" -gt 10 ]; } ||
-        road_fail -s "expected text on the button and in the box, seen $button_text and $box_text dark pixels"
+    read -r button_text selection box_dark <<<"$seen"
+    [ "$button_text" -gt 20 ] ||
+        road_fail -s "expected the dark caption on the button, seen $button_text dark pixels"
+    { [ "$selection" -gt 30 ] && [ "$box_dark" -eq 0 ]; } ||
+        road_fail -s "expected the box's text selected (selection colour, no dark text), seen $selection selection and $box_dark dark pixels"
     expect_hook 1 "after start-up"
     # Typing goes to the percentage box and replaces its selected "50".
     xdotool type --delay 30 0
@@ -547,7 +553,8 @@ end_road
 
 # Opens the picture area's context menu and chooses its item $1 (1 = the first).
 context_menu() {
-    xdotool mousemove --sync $((px + 200)) $((py + 40)) click 3
+    e2e_move $((px + 200)) $((py + 40))
+    xdotool click 3
     sleep 0.5
     for _ in $(seq "$1"); do
         xdotool key --clearmodifiers Down
@@ -622,15 +629,15 @@ if need_program; then
             [ "$munder$wunder" = 00 ] ||
                 road_fail -s "before hovering: expected no link underlined, seen e-mail $munder, web $wunder"
             # Hover the web link, then the e-mail link: the underline follows.
-            xdotool mousemove --sync $(((wleft + wright) / 2 - 5)) $(((wtop + wbottom) / 2))
-            xdotool mousemove --sync $(((wleft + wright) / 2)) $(((wtop + wbottom) / 2))
+            e2e_move $(((wleft + wright) / 2 - 5)) $(((wtop + wbottom) / 2))
+            e2e_move $(((wleft + wright) / 2)) $(((wtop + wbottom) / 2))
             sleep 0.4
             e2e_screenshot "$WORK_SHOT"
             read -r _ _ _ _ munder <<<"$(about_links | sed -n 1p)"
             read -r _ _ _ _ wunder <<<"$(about_links | sed -n 2p)"
             [ "$munder$wunder" = 01 ] ||
                 road_fail -s "hovering the web link: expected it underlined alone, seen e-mail $munder, web $wunder"
-            xdotool mousemove --sync $(((mleft + mright) / 2)) $(((mtop + mbottom) / 2))
+            e2e_move $(((mleft + mright) / 2)) $(((mtop + mbottom) / 2))
             sleep 0.4
             e2e_screenshot "$WORK_SHOT"
             read -r _ _ _ _ munder <<<"$(about_links | sed -n 1p)"

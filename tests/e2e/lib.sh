@@ -88,9 +88,20 @@ for y in range(max(y0, 0), bottom):
 EOF
 }
 
+# Moves the pointer to screen point ($1,$2) and waits until it is there. xdotool's
+# --sync waits about 15 s for a move that is not needed, so a pointer already in
+# place is left alone.
+e2e_move() {
+    local X Y
+    eval "$(xdotool getmouselocation --shell 2>/dev/null | grep -E '^[XY]=')"
+    [ "${X:-}" = "$1" ] && [ "${Y:-}" = "$2" ] && return 0
+    xdotool mousemove --sync "$1" "$2"
+}
+
 # Moves the pointer to screen point ($1,$2) and clicks the left button.
 e2e_click() {
-    xdotool mousemove --sync "$1" "$2" click 1
+    e2e_move "$1" "$2"
+    xdotool click 1
 }
 
 # Asks window $1 to close with Alt+F4 (the system menu's Close) and waits up to

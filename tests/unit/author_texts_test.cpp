@@ -9,7 +9,7 @@ namespace {
 
 TEST(AuthorTexts, WebAddressIsTheSameAddressAsTheConstant) {
     EXPECT_EQ(tresk::WebAddress(), std::string(tresk::kWebAddress));
-    EXPECT_EQ(tresk::WebAddress(), "https://example.com/treskcolor");
+    EXPECT_EQ(tresk::WebAddress(), "https://example.org/treskcolor");
 }
 
 TEST(AuthorTexts, AuthorNameIsSpelledInFull) {

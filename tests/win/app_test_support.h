@@ -9,99 +9,16 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "test_support/import_patch.h"
+#include "test_support/window_utils.h"
+
 namespace tresk::test {
-
-inline const IMAGE_DATA_DIRECTORY& ImportDirectory(HMODULE module) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    return nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-}
-
-// The import-table slot through which `module` calls `dll`!`function`, or null.
-inline void** FindImportSlot(HMODULE module, const char* dll, const char* function) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const IMAGE_DATA_DIRECTORY& dir = ImportDirectory(module);
-    if (dir.VirtualAddress == 0) {
-        return nullptr;
-    }
-    for (auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
-         desc->Name != 0; ++desc) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + desc->Name), dll) != 0) {
-            continue;
-        }
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(
-            base + (desc->OriginalFirstThunk != 0 ? desc->OriginalFirstThunk : desc->FirstThunk));
-        auto* slots = reinterpret_cast<void**>(base + desc->FirstThunk);
-        for (std::size_t i = 0; names[i].u1.AddressOfData != 0; ++i) {
-            if ((names[i].u1.Ordinal & IMAGE_ORDINAL_FLAG) != 0) {
-                continue;
-            }
-            auto* byName =
-                reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names[i].u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) {
-                return &slots[i];
-            }
-        }
-    }
-    return nullptr;
-}
-
-// Points one import of a loaded module at a replacement while it lives; move-only.
-class Patch {
-public:
-    Patch() = default;
-    Patch(HMODULE module, const char* dll, const char* function, void* replacement)
-        : slot_(FindImportSlot(module, dll, function)) {
-        if (slot_ != nullptr) {
-            original_ = *slot_;
-            Write(replacement);
-        }
-    }
-    ~Patch() {
-        if (slot_ != nullptr) {
-            Write(original_);
-        }
-    }
-    Patch(Patch&& other) noexcept : slot_(other.slot_), original_(other.original_) {
-        other.slot_ = nullptr;
-    }
-    Patch& operator=(Patch&& other) noexcept {
-        if (this != &other) {
-            if (slot_ != nullptr) {
-                Write(original_);
-            }
-            slot_ = other.slot_;
-            original_ = other.original_;
-            other.slot_ = nullptr;
-        }
-        return *this;
-    }
-    Patch(const Patch&) = delete;
-    Patch& operator=(const Patch&) = delete;
-
-    bool active() const { return slot_ != nullptr; }
-    template <class Fn>
-    Fn original() const {
-        return reinterpret_cast<Fn>(original_);
-    }
-
-private:
-    void Write(void* value) {
-        DWORD old = 0;
-        VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old);
-        *slot_ = value;
-        VirtualProtect(slot_, sizeof(void*), old, &old);
-    }
-
-    void** slot_ = nullptr;     // inside the module's import table; not owned
-    void* original_ = nullptr;  // the real system function
-};
 
 // What a message box showed.
 struct BoxSeen {
@@ -110,12 +27,6 @@ struct BoxSeen {
     bool hasIcon = false;
     std::string note;  // what the owner of the catcher recorded when it was seen
 };
-
-inline std::string WindowText(HWND window) {
-    char buffer[1024] = {};
-    GetWindowTextA(window, buffer, static_cast<int>(sizeof(buffer)));
-    return buffer;
-}
 
 // Reads and closes (OK) every message box of one process while it lives. `note` is
 // called when a box is found, before it is closed.
@@ -149,10 +60,7 @@ private:
         auto* search = reinterpret_cast<Search*>(param);
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
-        char cls[32] = {};
-        GetClassNameA(window, cls, static_cast<int>(sizeof(cls)));
-        if (pid == search->processId && std::strcmp(cls, "#32770") == 0 &&
-            IsWindowVisible(window)) {
+        if (pid == search->processId && ClassOf(window) == "#32770" && IsWindowVisible(window)) {
             search->found = window;
             return FALSE;
         }
@@ -161,9 +69,7 @@ private:
 
     static BOOL CALLBACK ReadStatic(HWND child, LPARAM param) {
         auto* box = reinterpret_cast<BoxSeen*>(param);
-        char cls[32] = {};
-        GetClassNameA(child, cls, static_cast<int>(sizeof(cls)));
-        if (lstrcmpiA(cls, "Static") != 0) {
+        if (lstrcmpiA(ClassOf(child).c_str(), "Static") != 0) {
             return TRUE;
         }
         const auto style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
@@ -171,7 +77,7 @@ private:
             box->hasIcon = SendMessageA(child, STM_GETICON, 0, 0) != 0;
             return TRUE;
         }
-        std::string text = WindowText(child);
+        std::string text = TextOf(child);
         if (!text.empty()) {
             box->text += text;
         }
@@ -187,7 +93,7 @@ private:
                 std::find(closed.begin(), closed.end(), search.found) == closed.end()) {
                 Sleep(50);  // let the box finish its set-up
                 BoxSeen box;
-                box.title = WindowText(search.found);
+                box.title = TextOf(search.found);
                 EnumChildWindows(search.found, ReadStatic, reinterpret_cast<LPARAM>(&box));
                 if (note_) {
                     box.note = note_();
@@ -210,19 +116,6 @@ private:
     std::vector<BoxSeen> seen_;
     std::thread thread_;
 };
-
-// Handles this thread's waiting messages for `ms` milliseconds.
-inline void Pump(DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(1);
-    } while (GetTickCount() - start < ms);
-}
 
 // Hot spot of a cursor, or (-1, -1) when the handle is not a live cursor.
 inline POINT HotSpot(HCURSOR cursor) {
@@ -330,6 +223,29 @@ inline void RemoveFolder(const std::string& path) {
         FindClose(find);
     }
     RemoveDirectoryA(path.c_str());
+}
+
+// What a run of the program as a child process left behind.
+struct ChildRun {
+    int exitCode = -1;
+    std::string report;
+    std::vector<BoxSeen> boxes;
+};
+
+// Runs `exe` with `arguments` from `cwd`, reading and closing its message boxes; each
+// box is noted with the report file as it stood when the box was seen.
+inline ChildRun RunChildReporting(const std::string& exe, const std::string& arguments,
+                                  const std::string& cwd, const std::string& report) {
+    ChildRun run;
+    std::unique_ptr<BoxCatcher> catcher;
+    run.exitCode = RunChild(exe, arguments, cwd, [&](DWORD pid) {
+        catcher = std::make_unique<BoxCatcher>(pid, [report] { return ReadTextFile(report); });
+    });
+    if (catcher) {
+        run.boxes = catcher->Seen();
+    }
+    run.report = ReadTextFile(report);
+    return run;
 }
 
 }  // namespace tresk::test

@@ -19,33 +19,20 @@
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
 #include "tests/win/app_test_support.h"
+#include "test_support/program_environment.h"
 #include "toolkit/app.h"
 
 namespace tresk {
 namespace {
 
-TreskForm& Form() {
-    return TreskForm::Instance();
-}
+using test::Form;
 
 void Pump(int times = 3) {
-    for (int i = 0; i < times; ++i) {
-        tk::App::DoEvents();
-        Sleep(1);
-    }
+    test::DoEventsRounds(times, 1);
 }
 
-class ProgramEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        InitApplication();
-        StartUp();
-        Pump(10);
-    }
-    void TearDown() override { StopMouseHook(); }
-};
 [[maybe_unused]] ::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);
+    ::testing::AddGlobalTestEnvironment(new test::ProgramEnvironment(10, 1));
 
 bool PutOnClipboard(const std::string& text) {
     if (!OpenClipboard(Form().Hwnd())) {

@@ -8,41 +8,15 @@
 #include <string>
 #include <thread>
 
+#include "test_support/window_utils.h"
+
 namespace tresk::test {
 
 // A plain visible top-level window to own the dialogs.
-class OwnerWindow {
+class OwnerWindow : public TopWindow {
 public:
-    OwnerWindow() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "TreskTestOwner";
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        RegisterClassA(&wc);  // fails harmlessly when already registered
-        hwnd_ = CreateWindowExA(0, "TreskTestOwner", "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
-                                40, 320, 200, nullptr, nullptr, wc.hInstance, nullptr);
-    }
-    OwnerWindow(const OwnerWindow&) = delete;
-    OwnerWindow& operator=(const OwnerWindow&) = delete;
-    ~OwnerWindow() { DestroyWindow(hwnd_); }
-    HWND Get() const { return hwnd_; }
-
-private:
-    HWND hwnd_;
+    OwnerWindow() : TopWindow("TreskTestOwner", "Owner", 40, 40, 320, 200) {}
 };
-
-inline std::string ClassOf(HWND hwnd) {
-    char name[64] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    return name;
-}
-
-inline std::string TextOf(HWND hwnd) {
-    char text[1024] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
 
 struct DialogSearch {
     HWND owner;

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,28 +14,14 @@
 namespace tresk::test {
 namespace {
 
-struct ChildRun {
-    int exitCode = -1;
-    std::string report;
-    std::vector<BoxSeen> boxes;
-};
-
 // Runs the child in the hook library's folder (the working folder of the tests).
 ChildRun RunApp(const char* mode) {
     const std::string folder = MakeTempFolder("tresk_fatal_");
     const std::string report = folder + "\\report.txt";
     char cwd[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, cwd);
-    ChildRun run;
-    std::unique_ptr<BoxCatcher> catcher;
-    run.exitCode = RunChild(
-        ExeFolder() + "\\app_child.exe", std::string(mode) + " " + report, cwd, [&](DWORD pid) {
-            catcher = std::make_unique<BoxCatcher>(pid, [report] { return ReadTextFile(report); });
-        });
-    if (catcher) {
-        run.boxes = catcher->Seen();
-    }
-    run.report = ReadTextFile(report);
+    ChildRun run = RunChildReporting(ExeFolder() + "\\app_child.exe",
+                                     std::string(mode) + " " + report, cwd, report);
     RemoveFolder(folder);
     return run;
 }

@@ -17,6 +17,7 @@
 #include "app/shell/shared_state.h"
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
+#include "test_support/program_environment.h"
 #include "toolkit/app.h"
 
 namespace tresk {
@@ -24,28 +25,14 @@ namespace {
 
 constexpr std::int16_t kTrue = -1;
 
-TreskForm& Form() {
-    return TreskForm::Instance();
-}
+using test::Form;
 
 void Pump(int rounds = 2) {
-    for (int i = 0; i < rounds; ++i) {
-        tk::App::DoEvents();
-        Sleep(20);
-    }
+    test::DoEventsRounds(rounds, 20);
 }
 
-class ProgramEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        InitApplication();
-        StartUp();
-        Pump(5);
-    }
-    void TearDown() override { StopMouseHook(); }
-};
 [[maybe_unused]] ::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);
+    ::testing::AddGlobalTestEnvironment(new test::ProgramEnvironment(5, 20));
 
 COLORREF ScreenColor(int x, int y) {
     HDC screen = GetDC(nullptr);

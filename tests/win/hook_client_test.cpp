@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -239,7 +238,7 @@ TEST(Cursors, ResourcesLoadAtTheirSizeWithTheirHotSpots) {
 TEST(Cursors, MissingResourceGivesNullAndNoBox) {
     BoxCatcher boxes(GetCurrentProcessId());
     EXPECT_EQ(LoadCursorRes(5), nullptr);
-    Pump(100);
+    PumpFor(100);
     EXPECT_EQ(boxes.Count(), 0u);
 }
 
@@ -264,7 +263,7 @@ TEST(HookClient, StopBeforeAnyStartDoesNothingAndShowsNothing) {
     calls.clear();
     BoxCatcher boxes(GetCurrentProcessId());
     StopMouseHook();
-    Pump(100);
+    PumpFor(100);
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(boxes.Count(), 0u);
     EXPECT_EQ(Shared().HookActive, 0);
@@ -367,7 +366,7 @@ TEST(HookClient, StartUpStartsTheHookOnceAndASecondStartChangesNothing) {
     calls.clear();
     BoxCatcher boxes(GetCurrentProcessId());
     StartUp();
-    Pump(50);
+    PumpFor(50);
     first = CheckOneStart(TreskForm::Instance().Hwnd());
     // Each export is bound by name once.
     EXPECT_EQ(CallsOf("bind InitMouseHook").size(), 1u);
@@ -376,7 +375,7 @@ TEST(HookClient, StartUpStartsTheHookOnceAndASecondStartChangesNothing) {
     StartMouseHook();
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(Shared().HookActive, -1);
-    Pump(50);
+    PumpFor(50);
     EXPECT_EQ(boxes.Count(), 0u);
 }
 
@@ -418,14 +417,7 @@ TEST(HookClient, CloseGivesTheDesktopBackBeforeTheProceduresAreRestored) {
 }
 
 // The real program in a folder of its own, with or without a library file there.
-struct ChildRun {
-    int exitCode = -1;
-    std::string report;
-    std::vector<BoxSeen> boxes;
-};
-
 ChildRun RunWithoutTheLibrary(const std::string& libraryToCopy) {
-    ChildRun run;
     const std::string folder = MakeTempFolder("tresk_nohook_");
     EXPECT_FALSE(folder.empty());
     const std::string exe = folder + "\\app_child.exe";
@@ -434,14 +426,7 @@ ChildRun RunWithoutTheLibrary(const std::string& libraryToCopy) {
         EXPECT_TRUE(CopyFileA(libraryToCopy.c_str(), (folder + "\\Treskhook.dll").c_str(), FALSE));
     }
     const std::string report = folder + "\\report.txt";
-    std::unique_ptr<BoxCatcher> catcher;
-    run.exitCode = RunChild(exe, "nohook " + report, folder, [&](DWORD pid) {
-        catcher = std::make_unique<BoxCatcher>(pid, [report] { return ReadTextFile(report); });
-    });
-    if (catcher) {
-        run.boxes = catcher->Seen();
-    }
-    run.report = ReadTextFile(report);
+    ChildRun run = RunChildReporting(exe, "nohook " + report, folder, report);
     RemoveFolder(folder);
     return run;
 }

@@ -84,20 +84,21 @@ protected:
         ASSERT_NE(lib.module(), nullptr) << "Treskhook.dll not found";
         ASSERT_TRUE(lib.complete());
         spies = Spies{};
-        patches.emplace_back(lib.module(), "CopyIcon", reinterpret_cast<void*>(&SpyCopyIcon));
-        spies.copyIcon = patches.back().original();
-        patches.emplace_back(lib.module(), "SetSystemCursor",
+        patches.emplace_back(lib.module(), "USER32.dll", "CopyIcon",
+                             reinterpret_cast<void*>(&SpyCopyIcon));
+        spies.copyIcon = patches.back().original<void*>();
+        patches.emplace_back(lib.module(), "USER32.dll", "SetSystemCursor",
                              reinterpret_cast<void*>(&SpySetSystemCursor));
-        spies.setSystemCursor = patches.back().original();
-        patches.emplace_back(lib.module(), "SetWindowsHookExA",
+        spies.setSystemCursor = patches.back().original<void*>();
+        patches.emplace_back(lib.module(), "USER32.dll", "SetWindowsHookExA",
                              reinterpret_cast<void*>(&SpySetWindowsHookExA));
-        spies.setWindowsHookExA = patches.back().original();
-        patches.emplace_back(lib.module(), "UnhookWindowsHookEx",
+        spies.setWindowsHookExA = patches.back().original<void*>();
+        patches.emplace_back(lib.module(), "USER32.dll", "UnhookWindowsHookEx",
                              reinterpret_cast<void*>(&SpyUnhookWindowsHookEx));
-        spies.unhookWindowsHookEx = patches.back().original();
-        patches.emplace_back(lib.module(), "DestroyCursor",
+        spies.unhookWindowsHookEx = patches.back().original<void*>();
+        patches.emplace_back(lib.module(), "USER32.dll", "DestroyCursor",
                              reinterpret_cast<void*>(&SpyDestroyCursor));
-        for (const ImportPatch& patch : patches) {
+        for (const Patch& patch : patches) {
             ASSERT_TRUE(patch.active());
         }
         appCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));  // IDC_CROSS
@@ -115,8 +116,8 @@ protected:
     }
 
     HookLibrary lib;
-    std::vector<ImportPatch> patches;  // destroyed before lib: restores the imports first
-    HCURSOR appCursor = nullptr;       // shared system cursors: never destroyed
+    std::vector<Patch> patches;   // destroyed before lib: restores the imports first
+    HCURSOR appCursor = nullptr;  // shared system cursors: never destroyed
     HCURSOR sysCursor = nullptr;
 };
 

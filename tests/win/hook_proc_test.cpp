@@ -138,13 +138,13 @@ protected:
         rec = Record{};
         ASSERT_NE(lib.module(), nullptr) << "Treskhook.dll not found";
         ASSERT_TRUE(lib.complete());
-        Patch("SendMessageA", &SpySendMessageA, rec.sendMessageA);
-        Patch("PostMessageA", &SpyPostMessageA, rec.postMessageA);
-        Patch("SetCapture", &SpySetCapture, rec.setCapture);
-        Patch("ReleaseCapture", &SpyReleaseCapture, rec.releaseCapture);
-        Patch("SetCursor", &SpySetCursor, rec.setCursor);
-        Patch("CallNextHookEx", &SpyCallNextHookEx, rec.callNextHookEx);
-        Patch("SetWindowsHookExA", &SpySetWindowsHookExA, rec.setWindowsHookExA);
+        SpyOn("SendMessageA", &SpySendMessageA, rec.sendMessageA);
+        SpyOn("PostMessageA", &SpyPostMessageA, rec.postMessageA);
+        SpyOn("SetCapture", &SpySetCapture, rec.setCapture);
+        SpyOn("ReleaseCapture", &SpyReleaseCapture, rec.releaseCapture);
+        SpyOn("SetCursor", &SpySetCursor, rec.setCursor);
+        SpyOn("CallNextHookEx", &SpyCallNextHookEx, rec.callNextHookEx);
+        SpyOn("SetWindowsHookExA", &SpySetWindowsHookExA, rec.setWindowsHookExA);
 
         HINSTANCE instance = GetModuleHandleA(nullptr);
         target = CreateWindowExA(WS_EX_TOPMOST, kTargetClass, "Hook target",
@@ -186,10 +186,10 @@ protected:
     }
 
     template <typename Fn>
-    void Patch(const char* function, Fn spy, void*& original) {
-        patches.emplace_back(lib.module(), function, reinterpret_cast<void*>(spy));
+    void SpyOn(const char* function, Fn spy, void*& original) {
+        patches.emplace_back(lib.module(), "USER32.dll", function, reinterpret_cast<void*>(spy));
         ASSERT_TRUE(patches.back().active()) << function;
-        original = patches.back().original();
+        original = patches.back().original<void*>();
     }
 
     void Clear() {
@@ -258,8 +258,8 @@ protected:
     }
 
     HookLibrary lib;
-    std::vector<ImportPatch> patches;  // destroyed before lib
-    HWND target = nullptr;             // owns the other windows; destroyed in TearDown
+    std::vector<Patch> patches;  // destroyed before lib
+    HWND target = nullptr;       // owns the other windows; destroyed in TearDown
     HWND picture = nullptr;
     HWND button = nullptr;
     HWND panel = nullptr;

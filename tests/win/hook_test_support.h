@@ -1,13 +1,16 @@
 #pragma once
 // Helpers for the tests of Treskhook.dll: loading it by file name, binding its
-// exports by name, and replacing entries of its import table with recording spies so
-// that a test sees exactly which user32 calls the library makes.
+// exports by name, and reading its import and export tables. Its user32 imports are
+// replaced with recording spies (Patch) so that a test sees exactly which calls the
+// library makes.
 #include <windows.h>
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
+
+#include "test_support/import_patch.h"
+#include "test_support/window_utils.h"
 
 namespace tresk::test {
 
@@ -53,10 +56,8 @@ public:
     // The module's entry routine, found through its PE header.
     EntryFn entry() const {
         auto* base = reinterpret_cast<BYTE*>(module_);
-        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-            base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
         return reinterpret_cast<EntryFn>(
-            reinterpret_cast<void*>(base + nt->OptionalHeader.AddressOfEntryPoint));
+            reinterpret_cast<void*>(base + NtHeaders(module_).OptionalHeader.AddressOfEntryPoint));
     }
 
     InitMouseHookFn InitMouseHook = nullptr;
@@ -75,13 +76,6 @@ private:
 
     HMODULE module_;  // owned: freed on destruction
 };
-
-inline const IMAGE_DATA_DIRECTORY& DataDirectory(HMODULE module, int index) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    return nt->OptionalHeader.DataDirectory[index];
-}
 
 // Names of the DLLs a loaded module imports from.
 inline std::vector<std::string> ImportedDlls(HMODULE module) {
@@ -112,85 +106,6 @@ inline std::vector<std::string> ExportedNames(HMODULE module) {
         names.emplace_back(reinterpret_cast<const char*>(base + nameRvas[i]));
     }
     return names;
-}
-
-// The import-table slot through which `module` calls `dll`!`function`, or null.
-inline void** ImportSlot(HMODULE module, const char* dll, const char* function) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const IMAGE_DATA_DIRECTORY& dir = DataDirectory(module, IMAGE_DIRECTORY_ENTRY_IMPORT);
-    if (dir.VirtualAddress == 0) {
-        return nullptr;
-    }
-    for (auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
-         desc->Name != 0; ++desc) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + desc->Name), dll) != 0) {
-            continue;
-        }
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<void**>(base + desc->FirstThunk);
-        for (std::size_t i = 0; names[i].u1.AddressOfData != 0; ++i) {
-            if ((names[i].u1.Ordinal & IMAGE_ORDINAL_FLAG) != 0) {
-                continue;
-            }
-            auto* byName =
-                reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names[i].u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) {
-                return &slots[i];
-            }
-        }
-    }
-    return nullptr;
-}
-
-// Points one import of a loaded module at a replacement while it lives; move-only.
-class ImportPatch {
-public:
-    ImportPatch() = default;
-    ImportPatch(HMODULE module, const char* function, void* replacement)
-        : slot_(ImportSlot(module, "USER32.dll", function)) {
-        if (slot_ != nullptr) {
-            original_ = *slot_;
-            Write(replacement);
-        }
-    }
-    ~ImportPatch() {
-        if (slot_ != nullptr) {
-            Write(original_);
-        }
-    }
-    ImportPatch(ImportPatch&& other) noexcept : slot_(other.slot_), original_(other.original_) {
-        other.slot_ = nullptr;
-    }
-    ImportPatch& operator=(ImportPatch&&) = delete;
-    ImportPatch(const ImportPatch&) = delete;
-    ImportPatch& operator=(const ImportPatch&) = delete;
-
-    bool active() const { return slot_ != nullptr; }
-    void* original() const { return original_; }
-
-private:
-    void Write(void* value) {
-        DWORD old = 0;
-        VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old);
-        *slot_ = value;
-        VirtualProtect(slot_, sizeof(void*), old, &old);
-    }
-
-    void** slot_ = nullptr;     // inside the module's import table; not owned
-    void* original_ = nullptr;  // the real user32 function
-};
-
-// Handles and runs the messages of the current thread for `ms` milliseconds.
-inline void PumpFor(DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(1);
-    } while (GetTickCount() - start < ms);
 }
 
 // Real pointer input at a screen point.

@@ -31,6 +31,8 @@
 #include "app/shell/shared_state.h"
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
+#include "test_support/program_environment.h"
+#include "test_support/window_utils.h"
 #include "toolkit/app.h"
 #include "toolkit/handle_counts.h"
 
@@ -53,14 +55,10 @@ int Rounds() {
     return rounds > 0 ? rounds : kDefaultRounds;
 }
 
-TreskForm& Form() {
-    return TreskForm::Instance();
-}
+using test::Form;
 
 void Pump(int times = 1) {
-    for (int i = 0; i < times; ++i) {
-        tk::App::DoEvents();
-    }
+    test::DoEventsRounds(times, 0);
 }
 
 struct Memory {
@@ -99,9 +97,7 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param) {
     if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) {
         return TRUE;
     }
-    char name[64] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    if (search->className != nullptr && std::strcmp(name, search->className) != 0) {
+    if (search->className != nullptr && test::ClassOf(hwnd) != search->className) {
         return TRUE;
     }
     if (search->title != nullptr) {
@@ -317,17 +313,8 @@ void Timed(double& total, Step&& step) {
     total += Seconds() - begin;
 }
 
-class ProgramEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        InitApplication();
-        StartUp();
-        Pump(10);
-    }
-    void TearDown() override { StopMouseHook(); }
-};
 [[maybe_unused]] ::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);
+    ::testing::AddGlobalTestEnvironment(new test::ProgramEnvironment(10, 0));
 
 // Memory one loaded program cursor takes, from loading a batch and freeing it again.
 double CursorCostMiB() {

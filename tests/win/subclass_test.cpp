@@ -63,10 +63,6 @@ bool PreviousGot(UINT message) {
     return false;
 }
 
-LRESULT CALLBACK PatchProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    return DefWindowProcA(w, m, wp, lp);
-}
-
 WNDPROC ProcOf(HWND window) {
     return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
 }
@@ -89,18 +85,8 @@ protected:
         ASSERT_TRUE(setCursorPatch.active());
         ASSERT_TRUE(setWindowLongPatch.active());
 
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = PatchProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hbrBackground = CreateSolidBrush(kPatch);
-        wc.lpszClassName = "TreskSubclassPatch";
-        RegisterClassA(&wc);
-        patch_ =
-            CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "TreskSubclassPatch", "", WS_POPUP,
-                            800, 600, 50, 50, nullptr, nullptr, wc.hInstance, nullptr);
-        ShowWindow(patch_, SW_SHOWNOACTIVATE);
-        UpdateWindow(patch_);
-        Pump(200);
+        patch_ = ShowColourPatch("TreskSubclassPatch", kPatch, 800, 600, 50, 50);
+        PumpFor(200);
     }
     static void TearDownTestSuite() { DestroyWindow(patch_); }
 

@@ -9,6 +9,7 @@
 
 #include "app/about/shell_open.h"
 #include "app/about/top_most.h"
+#include "test_support/window_utils.h"
 
 namespace tresk {
 namespace {
@@ -16,25 +17,9 @@ namespace {
 constexpr std::uint32_t kAboutId = 2001;
 
 // A top-level window with a system menu.
-class TestWindow {
+class TestWindow : public test::TopWindow {
 public:
-    TestWindow() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "TreskMenuTestWindow";
-        RegisterClassA(&wc);  // fails harmlessly when already registered
-        hwnd_ =
-            CreateWindowExA(0, "TreskMenuTestWindow", "Menu test", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                            60, 60, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
-    }
-    TestWindow(const TestWindow&) = delete;
-    TestWindow& operator=(const TestWindow&) = delete;
-    ~TestWindow() { DestroyWindow(hwnd_); }
-    HWND Get() const { return hwnd_; }
-
-private:
-    HWND hwnd_;
+    TestWindow() : TopWindow("TreskMenuTestWindow", "Menu test", 60, 60, 300, 200) {}
 };
 
 struct MenuEntry {

@@ -22,43 +22,25 @@
 #include "app/render/gradient.h"
 #include "app/shell/shared_state.h"
 #include "app/shell/startup.h"
+#include "test_support/program_environment.h"
 #include "toolkit/app.h"
 
 namespace tresk {
 namespace {
 
-TreskForm& Form() {
-    return TreskForm::Instance();
-}
+using test::Form;
 
 std::string& FirstCaptionSlot() {
     static std::string caption;
     return caption;
 }
 
-// Handles what is waiting, `rounds` times, with a short pause in between.
 void Pump(int rounds = 1, DWORD pauseMs = 0) {
-    for (int i = 0; i < rounds; ++i) {
-        tk::App::DoEvents();
-        if (pauseMs != 0) {
-            Sleep(pauseMs);
-        }
-    }
+    test::DoEventsRounds(rounds, pauseMs);
 }
 
-// Starts the program once for all tests; the main window is a process-wide object.
-class ProgramEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        InitApplication();
-        StartUp();
-        FirstCaptionSlot() = Form().Caption();
-        Pump(5, 20);
-    }
-    void TearDown() override { StopMouseHook(); }
-};
-[[maybe_unused]] ::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);
+[[maybe_unused]] ::testing::Environment* const kEnvironment = ::testing::AddGlobalTestEnvironment(
+    new test::ProgramEnvironment(5, 20, [] { FirstCaptionSlot() = Form().Caption(); }));
 
 // Counts the process's MessageBeep calls (user32's own controls included) by
 // sending the function's entry to a counter for the lifetime of the object.

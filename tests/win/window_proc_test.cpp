@@ -67,10 +67,6 @@ bool PreviousGot(UINT message) {
     return false;
 }
 
-LRESULT CALLBACK PatchProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    return DefWindowProcA(w, m, wp, lp);
-}
-
 class WindowProc : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -86,17 +82,8 @@ protected:
         SetWindowPos(main, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
         // A patch of known colour away from the main window.
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = PatchProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hbrBackground = CreateSolidBrush(kPatch);
-        wc.lpszClassName = "TreskTestPatch";
-        RegisterClassA(&wc);
-        patch_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "TreskTestPatch", "", WS_POPUP,
-                                 900, 700, 60, 60, nullptr, nullptr, wc.hInstance, nullptr);
-        ShowWindow(patch_, SW_SHOWNOACTIVATE);
-        UpdateWindow(patch_);
-        Pump(200);
+        patch_ = ShowColourPatch("TreskTestPatch", kPatch, 900, 700, 60, 60);
+        PumpFor(200);
     }
     static void TearDownTestSuite() { DestroyWindow(patch_); }
 

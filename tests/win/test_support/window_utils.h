@@ -1,0 +1,76 @@
+#pragma once
+// Small helpers shared by the tests that work with real windows: reading a window's
+// class and text, handling the thread's messages for a while, and a plain top-level
+// window.
+#include <windows.h>
+
+#include <string>
+
+namespace tresk::test {
+
+inline std::string ClassOf(HWND hwnd) {
+    char name[64] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+inline std::string TextOf(HWND hwnd) {
+    char text[1024] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+// Handles this thread's waiting messages for `ms` milliseconds.
+inline void PumpFor(DWORD ms) {
+    const DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(1);
+    } while (GetTickCount() - start < ms);
+}
+
+// A plain visible top-level window of its own class (registered on first use) with
+// the default procedure; destroyed with the object.
+class TopWindow {
+public:
+    TopWindow(const char* className, const char* title, int x, int y, int width, int height) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = className;
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        RegisterClassA(&wc);  // fails harmlessly when already registered
+        hwnd_ = CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width,
+                                height, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    TopWindow(const TopWindow&) = delete;
+    TopWindow& operator=(const TopWindow&) = delete;
+    ~TopWindow() { DestroyWindow(hwnd_); }
+    HWND Get() const { return hwnd_; }
+
+private:
+    HWND hwnd_;  // owned: destroyed with the object
+};
+
+// Shows a top-most tool window of one solid colour at a screen rectangle without
+// activating it, so screen reads there see a known colour.
+inline HWND ShowColourPatch(const char* className, COLORREF colour, int x, int y, int width,
+                            int height) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = CreateSolidBrush(colour);  // owned by the class from here on
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    HWND patch = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, className, "", WS_POPUP, x, y,
+                                 width, height, nullptr, nullptr, wc.hInstance, nullptr);
+    ShowWindow(patch, SW_SHOWNOACTIVATE);
+    UpdateWindow(patch);
+    return patch;
+}
+
+}  // namespace tresk::test
