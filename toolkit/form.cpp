@@ -139,7 +139,9 @@ void Form::Unload() {
 
 void Form::SetCaption(const std::string& caption) {
     style_.caption = caption;
-    if (IsLoaded()) {
+    // Writing the text it already shows would only redraw the title bar: pointer
+    // moves rewrite the caption twice each with the same text.
+    if (IsLoaded() && Caption() != caption) {
         SetWindowTextA(Hwnd(), caption.c_str());
     }
 }
