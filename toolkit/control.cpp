@@ -9,17 +9,17 @@
 
 namespace tk {
 
-Font MakeFont(const FontSpec& spec) {
+Font MakeFont(const FontSpec& font) {
     HDC screen = GetDC(nullptr);
     int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen != nullptr) {
         ReleaseDC(nullptr, screen);
     }
-    auto height = static_cast<int>(RoundHalfEven(spec.points * dpi / 72.0));
-    return Font(CreateFontA(-height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                            spec.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
+    auto height = static_cast<int>(RoundHalfEven(font.points * dpi / 72.0));
+    return Font(CreateFontA(-height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                            font.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, spec.name.c_str()));
+                            DEFAULT_PITCH | FF_DONTCARE, font.name.c_str()));
 }
 
 void Control::SetLeft(std::int32_t twips) {

@@ -18,7 +18,7 @@ struct FontSpec {
     bool underline = false;
 };
 // A font of the given point size at the screen's resolution.
-Font MakeFont(const FontSpec& spec);
+Font MakeFont(const FontSpec& font);
 
 // Mouse buttons as events report them.
 inline constexpr int kLeftButton = 1;

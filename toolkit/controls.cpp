@@ -52,8 +52,8 @@ void WindowedControl::SetFocus() noexcept {
     }
 }
 
-void WindowedControl::SetFont(const FontSpec& spec) {
-    font_ = MakeFont(spec);
+void WindowedControl::SetFont(const FontSpec& font) {
+    font_ = MakeFont(font);
     if (Hwnd() != nullptr) {
         SendMessageA(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
     }

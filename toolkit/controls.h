@@ -24,7 +24,7 @@ public:
     bool CanFocus() const noexcept;
     void SetFocus() noexcept;
 
-    void SetFont(const FontSpec& spec);
+    void SetFont(const FontSpec& font);
 
     std::function<void()> onGotFocus;
 

@@ -43,9 +43,9 @@ void Label::SetForeColor(COLORREF color) {
     Invalidate();
 }
 
-void Label::SetFont(const FontSpec& spec) {
-    fontSpec_ = spec;
-    font_ = MakeFont(spec);
+void Label::SetFont(const FontSpec& font) {
+    fontSpec_ = font;
+    font_ = MakeFont(font);
     if (autoSize_) {
         FitToText();
     }
@@ -56,9 +56,9 @@ void Label::SetUnderline(bool underline) {
     if (fontSpec_.underline == underline && font_) {
         return;
     }
-    FontSpec spec = fontSpec_;
-    spec.underline = underline;
-    SetFont(spec);
+    FontSpec font = fontSpec_;
+    font.underline = underline;
+    SetFont(font);
 }
 
 void Label::SetAutoSize(bool autoSize) {

@@ -17,7 +17,7 @@ public:
     COLORREF BackColor() const noexcept { return backColor_; }
     void SetBackColor(COLORREF color);
     void SetForeColor(COLORREF color);
-    void SetFont(const FontSpec& spec);
+    void SetFont(const FontSpec& font);
     const FontSpec& GetFontSpec() const noexcept { return fontSpec_; }
     void SetUnderline(bool underline);
     // Width follows the caption's text width.
