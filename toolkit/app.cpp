@@ -34,8 +34,8 @@ void ReadScreenUnits() {
     if (screen != nullptr) {
         ReleaseDC(nullptr, screen);
     }
-    r.twipsX = 1440.0 / (dpiX > 0 ? dpiX : 96);
-    r.twipsY = 1440.0 / (dpiY > 0 ? dpiY : 96);
+    r.twipsX = TwipsPerPixelAt(dpiX);
+    r.twipsY = TwipsPerPixelAt(dpiY);
 }
 
 void RunCleanupOnce() noexcept {

@@ -65,7 +65,8 @@ public:
     static void FormClosed(Form* form) noexcept;
 };
 
-// Twips per pixel of the screen (1440 / dots per inch).
+// Twips per pixel of the screen: 1440 / dots per inch, rounded to a whole number
+// (TwipsPerPixelAt). Windows, controls and their events convert with it.
 double TwipsPerPixelX() noexcept;
 double TwipsPerPixelY() noexcept;
 // Twips to pixels and back, rounding half to even.

@@ -21,6 +21,13 @@ double RoundHalfEven(double value) {
     return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
 }
 
+std::int32_t TwipsPerPixelAt(int dpi) {
+    constexpr int kStandardDpi = 96;
+    const double exact = 1440.0 / (dpi > 0 ? dpi : kStandardDpi);
+    const auto rounded = static_cast<std::int32_t>(RoundHalfEven(exact));
+    return rounded > 0 ? rounded : 1;
+}
+
 namespace {
 
 template <typename Int>

@@ -40,6 +40,27 @@ TEST(RoundHalfEven, PassesNonFiniteValuesThrough) {
     EXPECT_TRUE(std::isnan(tk::RoundHalfEven(std::nan(""))));
 }
 
+TEST(TwipsPerPixelAt, RoundsTheScreenRatioToAWholeNumber) {
+    // Whole ratios as they are.
+    EXPECT_EQ(tk::TwipsPerPixelAt(96), 15);
+    EXPECT_EQ(tk::TwipsPerPixelAt(120), 12);
+    EXPECT_EQ(tk::TwipsPerPixelAt(144), 10);
+    EXPECT_EQ(tk::TwipsPerPixelAt(1440), 1);
+    // Others to the nearest, halves to the even neighbour.
+    EXPECT_EQ(tk::TwipsPerPixelAt(100), 14);  // 14.4
+    EXPECT_EQ(tk::TwipsPerPixelAt(168), 9);   // 8.57
+    EXPECT_EQ(tk::TwipsPerPixelAt(192), 8);   // 7.5
+    EXPECT_EQ(tk::TwipsPerPixelAt(288), 5);
+    EXPECT_EQ(tk::TwipsPerPixelAt(576), 2);  // 2.5
+    EXPECT_EQ(tk::TwipsPerPixelAt(960), 2);  // 1.5
+    // Never 0, which every conversion would divide by.
+    EXPECT_EQ(tk::TwipsPerPixelAt(2880), 1);  // 0.5
+    EXPECT_EQ(tk::TwipsPerPixelAt(100000), 1);
+    // No resolution reported: the standard screen.
+    EXPECT_EQ(tk::TwipsPerPixelAt(0), 15);
+    EXPECT_EQ(tk::TwipsPerPixelAt(-96), 15);
+}
+
 TEST(ToInt16, RoundsThenChecksTheRange) {
     EXPECT_EQ(tk::ToInt16(2.5), 2);
     EXPECT_EQ(tk::ToInt16(3.5), 4);

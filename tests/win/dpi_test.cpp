@@ -1,4 +1,4 @@
-// The main window's layout and first caption at other screen resolutions. The
+// The main window's layout, first caption, ramp and export at other screen resolutions. The
 // resolution of a process is fixed when it starts, so the test sets the desktop's
 // LogPixels, starts this program again with --report-layout (which runs the real
 // start-up and prints what it sees), and puts the old setting back afterwards.
@@ -6,13 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/hookclient/mouse_hook.h"
+#include "app/render/bitmap_export.h"
 #include "app/render/colors.h"
 #include "app/shell/shared_state.h"
 #include "app/shell/startup.h"
@@ -40,6 +45,79 @@ COLORREF ScreenColor(int x, int y) {
     const COLORREF color = GetPixel(screen, x, y);
     ReleaseDC(nullptr, screen);
     return color;
+}
+
+// Left edge, in pixels, of the right-hand column: the leftmost of its controls.
+LONG ColumnLeft(TreskForm& form) {
+    LONG left = ChildRect(form.fra.Hwnd()).left;
+    for (HWND control : {form.btnTresk.Hwnd(), form.txtPerc.Hwnd(), form.chkVertical.Hwnd(),
+                         form.chkInvert.Hwnd()}) {
+        left = std::min(left, ChildRect(control).left);
+    }
+    return left;
+}
+
+// Resizes the window to client widths and heights a pixel or a few apart and counts
+// the sizes at which the caption states the picture area's real size and the column
+// stays clear of it.
+std::string CheckResizes(TreskForm& form) {
+    RECT outer{};
+    RECT client{};
+    GetWindowRect(form.Hwnd(), &outer);
+    GetClientRect(form.Hwnd(), &client);
+    const int extraW = (outer.right - outer.left) - client.right;
+    const int extraH = (outer.bottom - outer.top) - client.bottom;
+    int good = 0;
+    int tried = 0;
+    for (int step = 1; step <= 9; ++step) {
+        const int width = client.right + step * 7;
+        const int height = client.bottom + step * 3;
+        SetWindowPos(form.Hwnd(), nullptr, 0, 0, width + extraW, height + extraH,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        tk::App::DoEvents();
+        const RECT pic = ChildRect(form.picTresk.Hwnd());
+        const std::string real = std::to_string(pic.right) + "x" + std::to_string(pic.bottom);
+        ++tried;
+        if (form.Caption() == "Tresk Color [Size: " + real + "]" && pic.right <= ColumnLeft(form)) {
+            ++good;
+        }
+    }
+    return std::to_string(good) + "/" + std::to_string(tried);
+}
+
+std::uint32_t Le32(const std::vector<unsigned char>& b, std::size_t at) {
+    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
+           (static_cast<std::uint32_t>(b[at + 2]) << 16) |
+           (static_cast<std::uint32_t>(b[at + 3]) << 24);
+}
+
+// Saves the picture area through the export and reports the file's size and the
+// colours at both ends of its middle row.
+void ReportExport(std::ostringstream& out) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + "tresk_dpi_export.bmp";
+    SaveBitmap(path);
+    std::vector<unsigned char> file;
+    {
+        std::ifstream in(path, std::ios::binary);
+        file.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    DeleteFileA(path.c_str());
+    if (file.size() < 54) {
+        return;
+    }
+    const auto width = static_cast<std::int32_t>(Le32(file, 18));
+    const auto height = static_cast<std::int32_t>(Le32(file, 22));
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
+    const std::size_t row = Le32(file, 10) + stride * static_cast<std::size_t>(height / 2);
+    const auto colourAt = [&](std::int32_t x) {
+        const std::size_t at = row + static_cast<std::size_t>(x) * 3;
+        return at + 2 < file.size() ? RGB(file[at + 2], file[at + 1], file[at]) : CLR_INVALID;
+    };
+    out << "export=" << width << "x" << height << "\n"
+        << "exportRightEdge=" << colourAt(width - 1) << "\n"
+        << "exportLeftEdge=" << colourAt(0) << "\n";
 }
 
 int ReportLayout() {
@@ -74,8 +152,11 @@ int ReportLayout() {
         << ChildRect(form.picTresk.Hwnd()).bottom << "\n"
         << "leftPx=" << ChildRect(form.btnTresk.Hwnd()).left << ","
         << ChildRect(form.fra.Hwnd()).left << "," << ChildRect(form.txtPerc.Hwnd()).left << "\n"
+        << "columnLeft=" << ColumnLeft(form) << "\n"
         << "rightEdge=" << ScreenColor(pic.right - 1, row) << "\n"
         << "leftEdge=" << ScreenColor(pic.left, row) << "\n";
+    ReportExport(out);
+    out << "resizes=" << CheckResizes(form) << "\n";
     std::fputs(out.str().c_str(), stdout);
     std::fflush(stdout);
 
@@ -217,10 +298,20 @@ TEST_P(ResolutionTest, LayoutAndFirstCaptionFollowTheScreen) {
     EXPECT_EQ(v["picRect"], r.caption);
     EXPECT_EQ(v["lefts"], r.lefts);
     EXPECT_EQ(v["leftPx"], r.leftPx);
+    // The column starts where the picture area ends, never over it.
+    const std::string picRect = v["picRect"];
+    ASSERT_FALSE(v["columnLeft"].empty());
+    EXPECT_LE(std::stoi(picRect.substr(0, picRect.find('x'))), std::stoi(v["columnLeft"]));
     // The ramp spans the whole picture area: base colour on the right, band 100 on
     // the left.
     EXPECT_EQ(v["rightEdge"], std::to_string(RGB(200, 150, 100)));
     EXPECT_EQ(v["leftEdge"], std::to_string(BandColor(RGB(200, 150, 100), 100)));
+    // The exported file holds the whole picture area, ramp ends included.
+    EXPECT_EQ(v["export"], r.caption);
+    EXPECT_EQ(v["exportRightEdge"], v["rightEdge"]);
+    EXPECT_EQ(v["exportLeftEdge"], v["leftEdge"]);
+    // Likewise after resizes to other sizes.
+    EXPECT_EQ(v["resizes"], "9/9");
 }
 
 // 9480 x 1425 twips of client area; the frame is 1185 twips wide.
@@ -228,6 +319,15 @@ TEST_P(ResolutionTest, LayoutAndFirstCaptionFollowTheScreen) {
 // 8295 twips = 691.25 -> 691 pixels.
 // 144 dpi: 10 twips a pixel, 1425 / 10 = 142.5 -> 142 and 8295 / 10 = 829.5 -> 830
 // (halves go to the even neighbour).
+// Where 1440 / dpi is not whole, windows and controls use the rounded twips per
+// pixel the program records, so the caption states the picture area's real size:
+// 100 dpi: 14.4 -> 14; 9480 / 14 = 677.1 -> 677 pixels (9478 twips), 1425 / 14 =
+// 101.8 -> 102 (1428); picture 9478 - 1185 = 8293 twips = 592.4 -> 592 pixels;
+// btnTresk 8323 = 594.5 -> 594.
+// 168 dpi: 8.57 -> 9; 1053 x 158 pixels (9477 x 1422 twips); picture 8292 twips =
+// 921.3 -> 921 pixels.
+// 192 dpi: 7.5 -> 8; 1185 x 178.1 -> 178 pixels (9480 x 1424 twips); picture 8295
+// twips = 1036.9 -> 1037 pixels.
 INSTANTIATE_TEST_SUITE_P(
     Screens, ResolutionTest,
     ::testing::Values(Resolution{96, "15x15", "632x95", "9480x1425", "8295x1425", "553x95",
@@ -235,7 +335,13 @@ INSTANTIATE_TEST_SUITE_P(
                       Resolution{120, "12x12", "790x119", "9480x1428", "8295x1428", "691x119",
                                  "8325,8295,8343,8343,8343", "694,691,695"},
                       Resolution{144, "10x10", "948x142", "9480x1420", "8295x1420", "830x142",
-                                 "8325,8295,8335,8335,8335", "832,830,834"}),
+                                 "8325,8295,8335,8335,8335", "832,830,834"},
+                      Resolution{100, "14x14", "677x102", "9478x1428", "8293x1428", "592x102",
+                                 "8323,8293,8349,8349,8349", "594,592,596"},
+                      Resolution{168, "9x9", "1053x158", "9477x1422", "8292x1422", "921x158",
+                                 "8322,8292,8328,8328,8328", "925,921,925"},
+                      Resolution{192, "8x8", "1185x178", "9480x1424", "8295x1424", "1037x178",
+                                 "8325,8295,8327,8327,8327", "1041,1037,1041"}),
     [](const ::testing::TestParamInfo<Resolution>& param) {
         return std::to_string(param.param.dpi) + "dpi";
     });
