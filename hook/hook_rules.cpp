@@ -109,7 +109,7 @@ std::uint32_t RecordedMessage(std::uint32_t message, std::uint32_t previous) {
 }
 
 bool LeftButtonNeedsLineage(const HookEvent& event) {
-    return event.targetKnown && !event.windowIsTarget &&
+    return event.targetKnown && event.windowOnThisThread && !event.windowIsTarget &&
            (event.message == kWmLButtonDown || event.message == kWmLButtonUp);
 }
 
@@ -131,6 +131,15 @@ HookPlan PlanHookMessage(const HookEvent& event) {
     // desktop) only records the event: it has no target to forward to, and taking or
     // releasing the capture there would break that program's own buttons.
     if (!event.targetKnown) {
+        plan.passOn = true;
+        return plan;
+    }
+    // The same for a window of another thread. A desktop-wide hook from a 32-bit
+    // library cannot be loaded into 64-bit programs, so the system calls it on the
+    // thread that installed it, the program's own, with their messages: a press there
+    // is no press on this program, and a move there no reason to set its cursor. A
+    // message without a window belongs to no thread and is passed on as well.
+    if (!event.windowOnThisThread) {
         plan.passOn = true;
         return plan;
     }

@@ -62,6 +62,8 @@ struct HookEvent {
     std::uint32_t point;        // packed screen point, see PackPoint
     std::uint32_t lastMessage;  // last recorded message, this one included
     bool targetKnown;           // the library was given a target window in this process
+    bool windowOnThisThread;    // the window belongs to the thread running the hook (false
+                                // for no window; looked up only when targetKnown)
     bool windowIsTarget;        // window == target
     bool parentIsTarget;   // GetParent(window) == target (needed only by LeftButtonNeedsLineage)
     bool windowIsPicture;  // window's class is kPictureClassName (likewise)
@@ -96,7 +98,7 @@ std::uint32_t RecordedMessage(std::uint32_t message, std::uint32_t previous);
 
 // Whether the plan for this call depends on the window's parent and class, which
 // the hook procedure then has to look up: a left press or release in the program's
-// process over a window other than the target.
+// process over a window of its own thread other than the target.
 bool LeftButtonNeedsLineage(const HookEvent& event);
 
 // Exact, case-sensitive comparison with the picture area's class name.

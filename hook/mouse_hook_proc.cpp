@@ -51,9 +51,10 @@ const char* WindowClassName(HWND window, ClassNameBuffer& buffer) noexcept {
     return buffer.text;
 }
 
-// Runs on whichever thread of the desktop is about to take a mouse message. Handled
-// messages return 0 without calling the next hook, so the platform still delivers
-// the original message after any copy sent here.
+// Runs on whichever thread of the desktop is about to take a mouse message, or, for
+// programs the library cannot be loaded into (64-bit ones), on the thread that
+// installed the hook. Handled messages return 0 without calling the next hook, so the
+// platform still delivers the original message after any copy sent here.
 LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
     const auto* record = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
     if (code < 0 || record == nullptr) {
@@ -72,6 +73,10 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept 
     event.point = hookState.LastPoint;
     event.lastMessage = hookState.LastMessage;
     event.targetKnown = hookState.TargetWindow != nullptr;
+    // GetWindowThreadProcessId gives 0 for no window or one that is gone: not ours.
+    event.windowOnThisThread =
+        event.targetKnown &&
+        GetWindowThreadProcessId(hookState.LastWindow, nullptr) == GetCurrentThreadId();
     event.windowIsTarget = event.targetKnown && hookState.LastWindow == hookState.TargetWindow;
     event.parentIsTarget = false;
     event.windowIsPicture = false;

@@ -1,7 +1,8 @@
 // Feeds arbitrary calls to the mouse hook's decision rules and checks every plan
 // against the message table, written out again here as a list of rows. Besides the
 // exact plan, each call is checked against the promises other programs rely on:
-// nothing but passing on without a target window, capture only around a posted copy
+// nothing but passing on without a target window or for a window of another thread
+// (or none), capture only around a posted copy
 // of a left press, release only after a posted copy of a left release, and copies
 // only to the target or to the window under the pointer.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -140,8 +141,10 @@ Expected Copy(HookRecipient recipient, HookDelivery delivery, const HookEvent& e
 
 Expected FromTable(const HookEvent& event) {
     Expected out;
-    // In a process without a target (every other program) the hook only records.
-    if (!event.targetKnown) {
+    // In a process without a target (every other program) the hook only records, and
+    // so it does for a window of another thread (a 64-bit program's, whose messages
+    // the system hands to the installing thread) or for no window at all.
+    if (!event.targetKnown || !event.windowOnThisThread) {
         out.passOn = true;
         return out;
     }
@@ -208,9 +211,10 @@ std::string Describe(const HookEvent& e) {
     char text[256];
     std::snprintf(text, sizeof(text),
                   "message %u window %#zx hitTest %u point %#x last %u targetKnown %d "
-                  "isTarget %d parentIsTarget %d picture %d",
+                  "thisThread %d isTarget %d parentIsTarget %d picture %d",
                   e.message, static_cast<std::size_t>(e.window), e.hitTest, e.point, e.lastMessage,
-                  e.targetKnown, e.windowIsTarget, e.parentIsTarget, e.windowIsPicture);
+                  e.targetKnown, e.windowOnThisThread, e.windowIsTarget, e.parentIsTarget,
+                  e.windowIsPicture);
     return text;
 }
 
@@ -260,6 +264,9 @@ void CheckSafety(const HookEvent& event, const HookPlan& plan) {
     }
     if (!event.targetKnown) {
         Require(plan.passOn, "without a target window the hook must only pass on", event, plan);
+    }
+    if (!event.windowOnThisThread) {
+        Require(plan.passOn, "for another thread's window the hook must only pass on", event, plan);
     }
     if (plan.captureFirst) {
         Require(plan.recipient == HookRecipient::Target && plan.delivery == HookDelivery::Post &&
@@ -319,7 +326,8 @@ void CheckPlan(const HookEvent& event) {
     // The hook procedure looks up parent and class only when asked to, and leaves
     // both false otherwise: then they must not change the plan.
     const bool lineage = tresk::LeftButtonNeedsLineage(event);
-    const bool wantLineage = event.targetKnown && !event.windowIsTarget &&
+    const bool wantLineage = event.targetKnown && event.windowOnThisThread &&
+                             !event.windowIsTarget &&
                              (event.message == 513 || event.message == 514);
     Require(lineage == wantLineage, "lineage asked for in the wrong calls", event, plan);
     if (!lineage) {
@@ -426,11 +434,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         event.parentIsTarget = (flags & 0x02u) != 0;
         event.windowIsPicture = (flags & 0x04u) != 0;
         if ((flags & 0x70u) != 0) {
-            event.windowIsTarget = event.windowIsTarget && targetKnown;
+            event.windowIsTarget = event.windowIsTarget && targetKnown && event.window != 0;
+            // The target is a window of this thread; other windows sometimes belong to
+            // another (a 64-bit program's), a missing window to none.
+            event.windowOnThisThread = targetKnown && event.window != 0 &&
+                                       (event.windowIsTarget || (flags & 0x30u) != 0x10u);
             event.parentIsTarget = event.parentIsTarget && tresk::LeftButtonNeedsLineage(event);
             event.windowIsPicture = event.windowIsPicture && event.parentIsTarget;
         } else {
             event.targetKnown = (flags & 0x08u) != 0;
+            event.windowOnThisThread = data.ConsumeBool();
         }
         CheckPlan(event);
     }

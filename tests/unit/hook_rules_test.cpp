@@ -10,7 +10,7 @@ namespace {
 constexpr std::uintptr_t kWindow = 0x1234;
 constexpr std::uint32_t kPoint = 0x000AFFFB;  // (-5, 10)
 
-// A call in the program's process over the window kWindow.
+// A call in the program's process over the window kWindow, a window of its own thread.
 HookEvent Event(std::uint32_t message, bool overTarget, std::uint32_t hitTest = 1) {
     HookEvent event{};
     event.message = message;
@@ -19,6 +19,7 @@ HookEvent Event(std::uint32_t message, bool overTarget, std::uint32_t hitTest = 
     event.point = kPoint;
     event.lastMessage = RecordedMessage(message, kWmMouseMove);
     event.targetKnown = true;
+    event.windowOnThisThread = true;
     event.windowIsTarget = overTarget;
     return event;
 }
@@ -204,6 +205,9 @@ TEST(HookRulesTest, LineageIsLookedUpOnlyForLeftButtonsAwayFromTarget) {
     HookEvent bystander = Event(kWmLButtonDown, false);
     bystander.targetKnown = false;
     EXPECT_FALSE(LeftButtonNeedsLineage(bystander));
+    HookEvent foreign = Event(kWmLButtonUp, false);
+    foreign.windowOnThisThread = false;
+    EXPECT_FALSE(LeftButtonNeedsLineage(foreign));
 }
 
 TEST(HookRulesTest, QuietRowsDoNothingOtherMessagesPassOn) {
@@ -222,24 +226,55 @@ TEST(HookRulesTest, QuietRowsDoNothingOtherMessagesPassOn) {
     }
 }
 
+void ExpectOnlyPassedOn(const HookEvent& event) {
+    const HookPlan plan = PlanHookMessage(event);
+    EXPECT_TRUE(plan.passOn) << event.message;
+    EXPECT_EQ(plan.cursor, HookCursor::Keep) << event.message;
+    EXPECT_EQ(plan.recipient, HookRecipient::Nobody) << event.message;
+    EXPECT_FALSE(plan.captureFirst) << event.message;
+    EXPECT_FALSE(plan.releaseAfter) << event.message;
+}
+
+constexpr std::uint32_t kEveryRow[] = {kWmSetCursor,     kWmNcHitTest,   kWmNcMouseMove,
+                                       kWmNcLButtonDown, kWmNcLButtonUp, kWmNcRButtonDown,
+                                       kWmNcRButtonUp,   kWmMouseMove,   kWmLButtonDown,
+                                       kWmLButtonUp,     kWmMove,        0x204u};
+
 TEST(HookRulesTest, ProcessWithoutTargetOnlyPassesOn) {
     // Every message, including a left press on a child window or on a window whose
     // parent lookup would also be null: nothing is set, sent, posted or captured.
-    for (std::uint32_t message : {kWmSetCursor, kWmNcHitTest, kWmNcMouseMove, kWmNcLButtonDown,
-                                  kWmNcLButtonUp, kWmNcRButtonDown, kWmNcRButtonUp, kWmMouseMove,
-                                  kWmLButtonDown, kWmLButtonUp, kWmMove, 0x204u}) {
+    for (std::uint32_t message : kEveryRow) {
         for (bool sameAsTarget : {true, false}) {
             HookEvent event = Lineage(message, sameAsTarget, true);
             event.windowIsTarget = sameAsTarget;
             event.targetKnown = false;
-            HookPlan plan = PlanHookMessage(event);
-            EXPECT_TRUE(plan.passOn) << message;
-            EXPECT_EQ(plan.cursor, HookCursor::Keep) << message;
-            EXPECT_EQ(plan.recipient, HookRecipient::Nobody) << message;
-            EXPECT_FALSE(plan.captureFirst) << message;
-            EXPECT_FALSE(plan.releaseAfter) << message;
+            event.windowOnThisThread = false;
+            ExpectOnlyPassedOn(event);
         }
     }
+}
+
+TEST(HookRulesTest, WindowOfAnotherThreadOrNoneOnlyPassesOn) {
+    // Messages of a 64-bit program, handed to the installing thread (the program's
+    // own, where the target is known), and messages for no window: a left press there
+    // captures nothing and posts nothing, a move sets no cursor and sends no
+    // WM_SETCURSOR to the target, whatever parent and class facts come along.
+    for (std::uint32_t message : kEveryRow) {
+        for (bool parentIsTarget : {true, false}) {
+            for (bool picture : {true, false}) {
+                HookEvent event = Lineage(message, parentIsTarget, picture);
+                event.windowOnThisThread = false;
+                ExpectOnlyPassedOn(event);
+                event.window = 0;
+                ExpectOnlyPassedOn(event);
+            }
+        }
+    }
+    // The same calls over a window of this thread keep their rows.
+    HookEvent own = Lineage(kWmLButtonDown, false, false);
+    EXPECT_TRUE(PlanHookMessage(own).captureFirst);
+    own = Event(kWmSetCursor, false);
+    EXPECT_EQ(PlanHookMessage(own).recipient, HookRecipient::Target);
 }
 
 }  // namespace

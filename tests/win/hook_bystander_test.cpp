@@ -12,7 +12,6 @@
 namespace tresk::test {
 namespace {
 
-constexpr char kBystanderClass[] = "TreskBystanderWindow";
 constexpr UINT kQueryClicks = WM_APP;
 constexpr UINT kQueryHookMapped = WM_APP + 1;
 constexpr int kClicks = 100;
@@ -20,60 +19,6 @@ constexpr int kClicks = 100;
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     return DefWindowProcA(window, message, wParam, lParam);
 }
-
-std::string BesideThisProgram(const char* file) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text(path);
-    return text.substr(0, text.find_last_of("\\/") + 1) + file;
-}
-
-// The bystander program, closed and waited for on destruction; move-only in spirit
-// (copies deleted).
-class Bystander {
-public:
-    Bystander() {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        std::string command = "\"" + BesideThisProgram("bystander_app.exe") + "\"";
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &info_)) {
-            info_ = PROCESS_INFORMATION{};
-            return;
-        }
-        WaitForInputIdle(info_.hProcess, 10000);
-        for (int i = 0; i < 200 && window_ == nullptr; ++i) {
-            window_ = FindWindowA(kBystanderClass, nullptr);
-            PumpFor(25);
-        }
-    }
-    ~Bystander() {
-        if (info_.hProcess == nullptr) {
-            return;
-        }
-        if (window_ != nullptr) {
-            PostMessageA(window_, WM_CLOSE, 0, 0);
-        }
-        if (WaitForSingleObject(info_.hProcess, 10000) != WAIT_OBJECT_0) {
-            TerminateProcess(info_.hProcess, 1);
-        }
-        CloseHandle(info_.hThread);
-        CloseHandle(info_.hProcess);
-    }
-    Bystander(const Bystander&) = delete;
-    Bystander& operator=(const Bystander&) = delete;
-
-    HWND window() const { return window_; }
-    LRESULT Ask(UINT query) const {
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutA(window_, query, 0, 0, SMTO_NORMAL, 5000, &answer);
-        return static_cast<LRESULT>(answer);
-    }
-
-private:
-    PROCESS_INFORMATION info_{};  // owned process and thread handles
-    HWND window_ = nullptr;       // the bystander's main window, not owned
-};
 
 TEST(HookBystanderTest, OtherProgramGetsEveryClickWhileHookRuns) {
     HookLibrary lib;
@@ -98,7 +43,7 @@ TEST(HookBystanderTest, OtherProgramGetsEveryClickWhileHookRuns) {
     {
         Bystander bystander;
         ASSERT_NE(bystander.window(), nullptr) << "bystander_app.exe did not start";
-        HWND button = FindWindowExA(bystander.window(), nullptr, "BUTTON", nullptr);
+        HWND button = bystander.button();
         ASSERT_NE(button, nullptr);
         RECT rect;
         GetWindowRect(button, &rect);

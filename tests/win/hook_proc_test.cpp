@@ -2,7 +2,8 @@
 // child, a button child and a grandchild. The hook is installed through the exports
 // and driven by real pointer input; for the rows real input never reaches (the
 // WM_SETCURSOR row, negative codes) the procedure is called directly, its address
-// taken from the library's call to SetWindowsHookExA.
+// taken from the library's call to SetWindowsHookExA. A second program's windows stand
+// in for those of programs the library cannot be loaded into.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -472,6 +473,57 @@ TEST_F(HookProcTest, WithoutTargetTheHookOnlyRecordsAndPassesOn) {
     EXPECT_TRUE(Forwarding().empty());
     EXPECT_TRUE(Calls("SetCursor").empty());
     EXPECT_EQ(Calls("CallNextHookEx").size(), 14u);
+}
+
+TEST_F(HookProcTest, WindowOfAnotherProgramOrNoneIsOnlyRecordedAndPassedOn) {
+    // On 64-bit Windows the system calls this 32-bit hook on the installing thread
+    // (here, where the target is known) with the mouse messages of 64-bit programs.
+    // Such a program's window stands in for theirs: another process, another thread.
+    Bystander other;
+    ASSERT_NE(other.window(), nullptr) << "bystander_app.exe did not start";
+    const HWND otherButton = other.button();
+    ASSERT_NE(otherButton, nullptr);
+    ASSERT_NE(GetWindowThreadProcessId(otherButton, nullptr), GetCurrentThreadId());
+    const POINT point = Screen(otherButton, 5, 5);
+    const UINT rows[] = {WM_MOUSEMOVE,     WM_SETCURSOR,   WM_NCHITTEST,     WM_NCMOUSEMOVE,
+                         WM_LBUTTONDOWN,   WM_LBUTTONUP,   WM_NCLBUTTONDOWN, WM_NCLBUTTONUP,
+                         WM_NCRBUTTONDOWN, WM_NCRBUTTONUP, WM_LBUTTONDOWN};
+    PumpFor(30);
+    Clear();
+    int calls = 0;
+    for (HWND window : {other.window(), otherButton, static_cast<HWND>(nullptr)}) {
+        for (UINT message : rows) {
+            CallProc(HC_ACTION, message, window, point, HTCAPTION);
+            ++calls;
+            EXPECT_EQ(GetCapture(), nullptr) << message;
+        }
+    }
+    PumpFor(30);
+    EXPECT_TRUE(Forwarding().empty())
+        << Forwarding().front().function << " " << Forwarding().front().message;
+    EXPECT_TRUE(Calls("SetCursor").empty());
+    EXPECT_EQ(Calls("CallNextHookEx").size(), static_cast<std::size_t>(calls));
+    for (const Received& r : rec.received) {
+        EXPECT_NE(static_cast<std::uint32_t>(r.lParam), Packed(point))
+            << "a copy reached this program: message " << r.message;
+    }
+
+    // They were recorded all the same: the next WM_SETCURSOR over the target reports
+    // the last of them.
+    Clear();
+    CallProc(HC_ACTION, WM_SETCURSOR, target, Screen(target, 400, 300), HTCLIENT);
+    std::vector<Received> copies = ReceivedBy(target, WM_SETCURSOR);
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(HIWORD(copies[0].lParam), WM_LBUTTONDOWN);
+
+    // A window of this thread still gets its row: a press on the grandchild captures.
+    Clear();
+    const POINT own = Screen(grandchild, 10, 10);
+    CallProc(HC_ACTION, WM_LBUTTONDOWN, grandchild, own, HTCLIENT);
+    EXPECT_EQ(GetCapture(), target);
+    CallProc(HC_ACTION, WM_LBUTTONUP, grandchild, own, HTCLIENT);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(Calls("PostMessageA").size(), 2u);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #pragma once
 // Helpers for the tests of Treskhook.dll: loading it by file name, binding its
-// exports by name, and reading its import and export tables. Its user32 imports are
-// replaced with recording spies (Patch) so that a test sees exactly which calls the
-// library makes.
+// exports by name, reading its import and export tables, and a second program to run
+// beside it. Its user32 imports are replaced with recording spies (Patch) so that a
+// test sees exactly which calls the library makes.
 #include <windows.h>
 
 #include <cstdint>
@@ -107,6 +107,63 @@ inline std::vector<std::string> ExportedNames(HMODULE module) {
     }
     return names;
 }
+
+inline std::string BesideThisProgram(const char* file) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string text(path);
+    return text.substr(0, text.find_last_of("\\/") + 1) + file;
+}
+
+// The bystander program (bystander_app.exe, a window with one button, in a process
+// of its own), closed and waited for on destruction; copies deleted.
+class Bystander {
+public:
+    static constexpr char kWindowClass[] = "TreskBystanderWindow";
+
+    Bystander() {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        std::string command = "\"" + BesideThisProgram("bystander_app.exe") + "\"";
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &info_)) {
+            info_ = PROCESS_INFORMATION{};
+            return;
+        }
+        WaitForInputIdle(info_.hProcess, 10000);
+        for (int i = 0; i < 200 && window_ == nullptr; ++i) {
+            window_ = FindWindowA(kWindowClass, nullptr);
+            PumpFor(25);
+        }
+    }
+    ~Bystander() {
+        if (info_.hProcess == nullptr) {
+            return;
+        }
+        if (window_ != nullptr) {
+            PostMessageA(window_, WM_CLOSE, 0, 0);
+        }
+        if (WaitForSingleObject(info_.hProcess, 10000) != WAIT_OBJECT_0) {
+            TerminateProcess(info_.hProcess, 1);
+        }
+        CloseHandle(info_.hThread);
+        CloseHandle(info_.hProcess);
+    }
+    Bystander(const Bystander&) = delete;
+    Bystander& operator=(const Bystander&) = delete;
+
+    HWND window() const { return window_; }
+    HWND button() const { return FindWindowExA(window_, nullptr, "BUTTON", nullptr); }
+    LRESULT Ask(UINT query) const {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(window_, query, 0, 0, SMTO_NORMAL, 5000, &answer);
+        return static_cast<LRESULT>(answer);
+    }
+
+private:
+    PROCESS_INFORMATION info_{};  // owned process and thread handles
+    HWND window_ = nullptr;       // the bystander's main window, not owned
+};
 
 // Real pointer input at a screen point.
 inline void SendPointer(int x, int y, DWORD buttons) {
