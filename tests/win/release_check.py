@@ -158,9 +158,9 @@ def first_difference(a, b):
 def check_rebuild(source_dir, zip_path):
     names = source_files(source_dir)
     zip_name = os.path.basename(zip_path)
-    outputs = {"dist/" + zip_name: zip_path}
-    outputs.update({"bin/" + name: os.path.join(os.path.dirname(zip_path), "..", "bin", name)
-                    for name in DELIVERABLES})
+    outputs = {"bin/" + name: os.path.join(os.path.dirname(zip_path), "..", "bin", name)
+               for name in DELIVERABLES}
+    outputs["dist/" + zip_name] = zip_path
     with tempfile.TemporaryDirectory(prefix="tresk-rebuild-") as scratch:
         copies = [os.path.join(scratch, "a"), os.path.join(scratch, "second", "copy", "b")]
         for copy in copies:
