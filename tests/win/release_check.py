@@ -5,7 +5,7 @@
         The archive holds exactly the five files, in order; SHA256SUMS lists the
         other four with their true sums; the program and library in it are the ones
         in BIN_DIR; the text files have Windows line ends; the executables carry no
-        time stamp and the version the archive is named after.
+        time stamp, no build folder and the version the archive is named after.
 
     release_check.py rebuild SOURCE_DIR ZIP
         Copies the source tree into two new folders of different depth, builds the
@@ -109,6 +109,9 @@ def check_archive(zip_path, bin_dir):
               f"{name} in the archive is not the one in {bin_dir}")
         for where, value in pe_time_stamps(content[name]):
             check(value == 0, f"{name}: {where} carries the time stamp {value:#x}")
+        source_dir = os.path.dirname(os.path.dirname(os.path.abspath(bin_dir)))
+        check(source_dir.encode() not in content[name],
+              f"{name} names the folder it was built in, {source_dir}")
 
     for name in ("README.txt", "LICENSE.txt"):
         text = content[name]
