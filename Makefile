@@ -41,7 +41,7 @@ dist:
 	@scripts/deps.sh build
 	@cmake --preset win >/dev/null
 	@cmake --build --preset win --target dist
-	@ls build/dist/*.zip
+	@ls -t build/dist/TreskColor-*-win32.zip | head -n 1
 
 bench: build
 	@TRESK_SCREEN=4000x2400x24 scripts/with-display.sh scripts/bench.sh
