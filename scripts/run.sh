@@ -8,6 +8,9 @@ exe="$root/build/bin/Treskcolor.exe"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     export WINEDEBUG="${WINEDEBUG:--all}"
+    # The user's own prefix: made if it is new, and given the title-bar symbol font.
+    [ -f "${WINEPREFIX:-$HOME/.wine}/system.reg" ] || wineboot -i </dev/null >/dev/null 2>&1
+    "$root/scripts/wine-fonts.sh"
     cd "$root/build/bin"
     exec wine "$exe"
 fi

@@ -7,6 +7,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 mkdir -p "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1
 wineboot -i </dev/null >/dev/null 2>&1
+"$(dirname "${BASH_SOURCE[0]}")/wine-fonts.sh"
 # Wine draws its own caption and frame (no window manager on Xvfb): the title bar
 # can be clicked and closing a window is fast. 96 dpi unless a test says otherwise.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1

@@ -24,6 +24,7 @@
 #include "app/shell/startup.h"
 #include "test_support/program_environment.h"
 #include "toolkit/app.h"
+#include "toolkit/handles.h"
 
 namespace tresk {
 namespace {
@@ -670,6 +671,48 @@ TEST_F(MainWindowTest, MinimisingKeepsTheCaption) {
     EXPECT_EQ(form.Caption(), "Tresk Color [Size: 553x95]");
     EXPECT_EQ(form.picTresk.Height(), 1425);
     EXPECT_EQ(form.picTresk.Width(), 8295);
+}
+
+// The caption buttons are glyphs of the Marlett font ("r" is the close cross). A
+// set-up without that font shows the letters "0", "1" and "r" instead.
+TEST(TitleBarButtons, DrawAsSymbols) {
+    LOGFONTA wanted{};
+    wanted.lfHeight = -13;
+    wanted.lfCharSet = SYMBOL_CHARSET;
+    std::strcpy(wanted.lfFaceName, "Marlett");
+    tk::Font font(CreateFontIndirectA(&wanted));
+    ASSERT_TRUE(font);
+    char face[LF_FACESIZE] = {};
+    {
+        tk::WindowDc screen(nullptr);
+        tk::SelectedObject selected(screen.Get(), font.Get());
+        GetTextFaceA(screen.Get(), LF_FACESIZE, face);
+    }
+    EXPECT_STREQ(face, "Marlett");
+
+    // The close cross is the same mirrored left to right; a letter is not.
+    constexpr int kSide = 24;
+    tk::MemoryDc memory(CreateCompatibleDC(nullptr));
+    tk::Bitmap bitmap(CreateBitmap(kSide, kSide, 1, 32, nullptr));
+    ASSERT_TRUE(memory && bitmap);
+    tk::SelectedObject selected(memory.Get(), bitmap.Get());
+    RECT button{0, 0, kSide, kSide};
+    ASSERT_TRUE(DrawFrameControl(memory.Get(), &button, DFC_CAPTION, DFCS_CAPTIONCLOSE));
+    const COLORREF background = GetPixel(memory.Get(), kSide / 2, 3);
+    int marked = 0;
+    int unmatched = 0;
+    // Inside the button's raised edge only.
+    for (int y = 3; y < kSide - 3; ++y) {
+        for (int x = 3; x < kSide - 3; ++x) {
+            const bool here = GetPixel(memory.Get(), x, y) != background;
+            const bool mirrored = GetPixel(memory.Get(), kSide - 1 - x, y) != background;
+            marked += here ? 1 : 0;
+            unmatched += here != mirrored ? 1 : 0;
+        }
+    }
+    EXPECT_GT(marked, 8);
+    EXPECT_LE(unmatched * 5, marked)
+        << marked << " pixels drawn, " << unmatched << " without their mirror image";
 }
 
 }  // namespace
