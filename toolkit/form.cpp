@@ -56,6 +56,8 @@ void Form::Load() {
     defaultButton_ = nullptr;
     cancelButton_ = nullptr;
     modalDone_ = false;
+    sessionUnloaded_ = false;
+    savedFocus_ = nullptr;
     resizeRaised_ = false;
     lastClientSize_ = SIZE{-1, -1};
     CreateBase(kFormClass, exStyle, style, style_.caption.c_str(), CW_USEDEFAULT, CW_USEDEFAULT,
@@ -346,6 +348,27 @@ void Form::FocusFirst() noexcept {
     }
 }
 
+void Form::SaveFocus() noexcept {
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(Hwnd(), focus)) {
+        savedFocus_ = focus;
+    }
+}
+
+bool Form::RestoreFocus() noexcept {
+    if (IsMinimized()) {
+        return false;
+    }
+    if (savedFocus_ != nullptr && IsWindow(savedFocus_) && IsChild(Hwnd(), savedFocus_) &&
+        IsWindowVisible(savedFocus_) && IsWindowEnabled(savedFocus_)) {
+        ::SetFocus(savedFocus_);
+    } else {
+        FocusFirst();
+    }
+    HWND focus = GetFocus();
+    return focus != nullptr && IsChild(Hwnd(), focus);
+}
+
 void Form::MoveFocus(bool backward) noexcept {
     std::vector<WindowedControl*> order;
     for (WindowedControl* c : controls_) {
@@ -423,11 +446,27 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
                 DestroyWindow(Hwnd());
             }
             return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                SaveFocus();
+            } else if (HIWORD(wParam) == 0 && RestoreFocus()) {
+                return 0;
+            }
+            return Default(msg, wParam, lParam);
+        case WM_SETFOCUS:
+            // The focus lands on the form itself (for example at a restore from
+            // minimised): it goes on to the control that had it.
+            RestoreFocus();
+            return 0;
         case WM_QUERYENDSESSION:
-            return QueryClose(kCloseFromWindows) ? TRUE : FALSE;
+            sessionUnloaded_ = QueryClose(kCloseFromWindows);
+            return sessionUnloaded_ ? TRUE : FALSE;
         case WM_ENDSESSION:
             if (wParam != 0) {
                 DestroyWindow(Hwnd());
+            } else if (sessionUnloaded_) {
+                sessionUnloaded_ = false;
+                App::Raise([&] { OnEndSessionCancelled(); });
             }
             return 0;
         case WM_DESTROY:
