@@ -453,11 +453,22 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
                 return 0;
             }
             return Default(msg, wParam, lParam);
-        case WM_SETFOCUS:
-            // The focus lands on the form itself (for example at a restore from
-            // minimised): it goes on to the control that had it.
+        case WM_SETFOCUS: {
+            // The focus lands on the form itself (a restore from minimised sets it
+            // there): it goes on to the control that had it.
+            auto previous = reinterpret_cast<HWND>(wParam);
+            if (previous != nullptr && IsChild(Hwnd(), previous)) {
+                savedFocus_ = previous;
+            }
             RestoreFocus();
             return 0;
+        }
+        case WM_WINDOWPOSCHANGING:
+            // Being minimised while active takes the focus away without deactivating.
+            if (IsMinimized()) {
+                SaveFocus();
+            }
+            return Default(msg, wParam, lParam);
         case WM_QUERYENDSESSION:
             sessionUnloaded_ = QueryClose(kCloseFromWindows);
             return sessionUnloaded_ ? TRUE : FALSE;
