@@ -107,6 +107,10 @@ protected:
 private:
     // True when the form may close.
     bool QueryClose(int reason) noexcept;
+    // Destroys the window once its close has been agreed.
+    void Destroy() noexcept;
+    // Enables and activates again what ShowModal disabled; nothing when it has.
+    void GiveBackModalInput() noexcept;
     void EnsureToolTip() noexcept;
     void FocusFirst() noexcept;
     // As a dialog does: the control that had the focus when the form was deactivated
@@ -125,8 +129,10 @@ private:
     HWND toolTip_ = nullptr;  // owned: destroyed when the form's window is
     std::vector<std::pair<Windowless*, UINT_PTR>> windowlessTools_;
     bool modalDone_ = false;
-    bool sessionUnloaded_ = false;  // the session's end was asked and agreed to
-    HWND savedFocus_ = nullptr;     // a control of this form, or null
+    std::vector<HWND> modalDisabled_;  // disabled while this form is shown modal
+    HWND modalReturn_ = nullptr;       // active when it was shown modal
+    bool sessionUnloaded_ = false;     // the session's end was asked and agreed to
+    HWND savedFocus_ = nullptr;        // a control of this form, or null
     bool resizeRaised_ = false;
     SIZE lastClientSize_{-1, -1};
     bool lastMinimized_ = false;
