@@ -141,7 +141,7 @@ CloseRun CloseWhileOpen(const std::string& road) {
     return run;
 }
 
-TEST(Fatal, CloseRequestWhileADialogIsOpenEndsTheProgramAndLeavesTheHookOut) {
+TEST(Close, RequestWhileADialogIsOpenEndsTheProgramAndLeavesTheHookOut) {
     for (const std::string road : {"color", "save", "about"}) {
         SCOPED_TRACE(road);
         const CloseRun run = CloseWhileOpen(road);
