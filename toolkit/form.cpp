@@ -56,6 +56,8 @@ void Form::Load() {
     defaultButton_ = nullptr;
     cancelButton_ = nullptr;
     modalDone_ = false;
+    sessionUnloaded_ = false;
+    savedFocus_ = nullptr;
     resizeRaised_ = false;
     lastClientSize_ = SIZE{-1, -1};
     CreateBase(kFormClass, exStyle, style, style_.caption.c_str(), CW_USEDEFAULT, CW_USEDEFAULT,
@@ -87,7 +89,12 @@ void Form::Show() {
 
 void Form::ShowModal() {
     Load();
-    std::vector<HWND> disabled;
+    // The window the user was working in gets the activation back at the end, not
+    // whichever disabled window comes first (a tooltip may be showing).
+    HWND active = GetActiveWindow();
+    modalReturn_ = active != Hwnd() ? active : nullptr;
+    std::vector<HWND>& disabled = modalDisabled_;
+    disabled.clear();
     for (HWND other = GetTopWindow(nullptr); other != nullptr;
          other = GetWindow(other, GW_HWNDNEXT)) {
         if (other != Hwnd() && GetWindowThreadProcessId(other, nullptr) == GetCurrentThreadId() &&
@@ -118,14 +125,7 @@ void Form::ShowModal() {
         TranslateMessage(&msg);
         App::Dispatch(msg);
     }
-    for (HWND other : disabled) {
-        if (IsWindow(other)) {
-            EnableWindow(other, TRUE);
-        }
-    }
-    if (!disabled.empty() && IsWindow(disabled.front())) {
-        SetActiveWindow(disabled.front());
-    }
+    GiveBackModalInput();
     if (quit) {
         PostQuitMessage(quitCode);
     }
@@ -133,7 +133,44 @@ void Form::ShowModal() {
 
 void Form::Unload() {
     if (IsLoaded() && QueryClose(kCloseFromCode)) {
-        DestroyWindow(Hwnd());
+        Destroy();
+    }
+}
+
+void Form::Destroy() noexcept {
+    // The windows a modal form disabled take input again before it goes: destroying
+    // the active window while they are disabled would hand the activation (and the
+    // keyboard) to another program.
+    GiveBackModalInput();
+    DestroyWindow(Hwnd());
+}
+
+void Form::GiveBackModalInput() noexcept {
+    if (modalDisabled_.empty() && modalReturn_ == nullptr) {
+        return;
+    }
+    // As a dialog ends: enabled again, hidden, and the foreground handed on when the
+    // user was working in this form.
+    const bool active = IsLoaded() && GetActiveWindow() == Hwnd();
+    std::vector<HWND> windows;
+    windows.swap(modalDisabled_);
+    HWND back = modalReturn_;
+    modalReturn_ = nullptr;
+    for (HWND other : windows) {
+        if (IsWindow(other)) {
+            EnableWindow(other, TRUE);
+        }
+    }
+    if (IsLoaded()) {
+        SetWindowPos(Hwnd(), nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    }
+    if (back != nullptr && IsWindow(back)) {
+        if (active) {
+            SetForegroundWindow(back);
+        } else {
+            SetActiveWindow(back);
+        }
     }
 }
 
@@ -346,6 +383,27 @@ void Form::FocusFirst() noexcept {
     }
 }
 
+void Form::SaveFocus() noexcept {
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(Hwnd(), focus)) {
+        savedFocus_ = focus;
+    }
+}
+
+bool Form::RestoreFocus() noexcept {
+    if (IsMinimized()) {
+        return false;
+    }
+    if (savedFocus_ != nullptr && IsWindow(savedFocus_) && IsChild(Hwnd(), savedFocus_) &&
+        IsWindowVisible(savedFocus_) && IsWindowEnabled(savedFocus_)) {
+        ::SetFocus(savedFocus_);
+    } else {
+        FocusFirst();
+    }
+    HWND focus = GetFocus();
+    return focus != nullptr && IsChild(Hwnd(), focus);
+}
+
 void Form::MoveFocus(bool backward) noexcept {
     std::vector<WindowedControl*> order;
     for (WindowedControl* c : controls_) {
@@ -420,14 +478,41 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
             return 0;
         case WM_CLOSE:
             if (QueryClose(kCloseFromControlMenu)) {
-                DestroyWindow(Hwnd());
+                Destroy();
             }
             return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                SaveFocus();
+            } else if (HIWORD(wParam) == 0 && RestoreFocus()) {
+                return 0;
+            }
+            return Default(msg, wParam, lParam);
+        case WM_SETFOCUS: {
+            // The focus lands on the form itself (a restore from minimised sets it
+            // there): it goes on to the control that had it.
+            auto previous = reinterpret_cast<HWND>(wParam);
+            if (previous != nullptr && IsChild(Hwnd(), previous)) {
+                savedFocus_ = previous;
+            }
+            RestoreFocus();
+            return 0;
+        }
+        case WM_WINDOWPOSCHANGING:
+            // Being minimised while active takes the focus away without deactivating.
+            if (IsMinimized()) {
+                SaveFocus();
+            }
+            return Default(msg, wParam, lParam);
         case WM_QUERYENDSESSION:
-            return QueryClose(kCloseFromWindows) ? TRUE : FALSE;
+            sessionUnloaded_ = QueryClose(kCloseFromWindows);
+            return sessionUnloaded_ ? TRUE : FALSE;
         case WM_ENDSESSION:
             if (wParam != 0) {
-                DestroyWindow(Hwnd());
+                Destroy();
+            } else if (sessionUnloaded_) {
+                sessionUnloaded_ = false;
+                App::Raise([&] { OnEndSessionCancelled(); });
             }
             return 0;
         case WM_DESTROY:

@@ -95,6 +95,9 @@ protected:
     virtual void OnResize() {}
     virtual void OnQueryUnload(int& /*cancel*/, int /*reason*/) {}
     virtual void OnUnload(int& /*cancel*/) {}
+    // The session's end was asked (and the form agreed, its unload events raised),
+    // then called off: the window stays, and the form takes up its work again.
+    virtual void OnEndSessionCancelled() {}
 
     void RegisterControl(WindowedControl& control) { controls_.push_back(&control); }
 
@@ -104,8 +107,17 @@ protected:
 private:
     // True when the form may close.
     bool QueryClose(int reason) noexcept;
+    // Destroys the window once its close has been agreed.
+    void Destroy() noexcept;
+    // Enables and activates again what ShowModal disabled; nothing when it has.
+    void GiveBackModalInput() noexcept;
     void EnsureToolTip() noexcept;
     void FocusFirst() noexcept;
+    // As a dialog does: the control that had the focus when the form was deactivated
+    // gets it back when the form is activated or the focus is set to the form itself.
+    // RestoreFocus tells whether a control of the form has the focus afterwards.
+    void SaveFocus() noexcept;
+    bool RestoreFocus() noexcept;
     void MoveFocus(bool backward) noexcept;
     void RaiseResize() noexcept;
 
@@ -117,6 +129,10 @@ private:
     HWND toolTip_ = nullptr;  // owned: destroyed when the form's window is
     std::vector<std::pair<Windowless*, UINT_PTR>> windowlessTools_;
     bool modalDone_ = false;
+    std::vector<HWND> modalDisabled_;  // disabled while this form is shown modal
+    HWND modalReturn_ = nullptr;       // active when it was shown modal
+    bool sessionUnloaded_ = false;     // the session's end was asked and agreed to
+    HWND savedFocus_ = nullptr;        // a control of this form, or null
     bool resizeRaised_ = false;
     SIZE lastClientSize_{-1, -1};
     bool lastMinimized_ = false;

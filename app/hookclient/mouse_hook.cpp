@@ -42,7 +42,7 @@ void Trapped(Steps&& steps) noexcept {
 void StartMouseHook() noexcept {
     Trapped([] {
         SharedState& s = Shared();
-        if (s.HookActive != 0) {
+        if (s.HookActive != 0 || s.closing) {
             return;
         }
         s.HookFilterIndex = 0;

@@ -5,7 +5,8 @@ namespace tresk {
 
 // Binds the library to the main window, hands it the pick and arrow cursors, makes
 // the pick cursor the desktop arrow and installs the hook. Does nothing while the
-// hook runs. A failure shows a critical message box; the program runs on.
+// hook runs or once the program is closing. A failure shows a critical message box;
+// the program runs on.
 void StartMouseHook() noexcept;
 
 // Gives the desktop its arrow back and removes the hook. Does nothing while the hook

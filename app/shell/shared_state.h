@@ -29,6 +29,12 @@ struct SharedState {
     std::string appTitle;
     std::string yearsText;
 
+    // Set when the shutdown sequence runs: from then on nothing installs the hook,
+    // subclasses a window or re-creates the main window, whatever handler an open
+    // dialog interrupted carries on with. Cleared when a session end that ran the
+    // sequence is cancelled.
+    bool closing = false;
+
     // Mouse hook client.
     std::int16_t HookActive = 0;  // 0 = false, -1 = true
     std::int32_t HookFilterIndex = 0;

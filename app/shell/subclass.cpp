@@ -37,14 +37,14 @@ void TrackPointer(TreskForm& form, POINT& p) {
 
 void SubclassForm(HWND hWnd) noexcept {
     SharedState& s = Shared();
-    if (s.prevFormProc == nullptr) {
+    if (s.prevFormProc == nullptr && !s.closing) {
         s.prevFormProc = Install(hWnd, TreskWindowProc);
     }
 }
 
 void SubclassPicture(HWND hWnd) noexcept {
     SharedState& s = Shared();
-    if (s.prevPictureProc == nullptr) {
+    if (s.prevPictureProc == nullptr && !s.closing) {
         s.prevPictureProc = Install(hWnd, PictureWndProc);
     }
 }

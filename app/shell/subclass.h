@@ -6,7 +6,8 @@
 namespace tresk {
 
 // Each installs its procedure once: while the saved previous procedure is not 0,
-// a second call does nothing, so a procedure never chains onto itself.
+// a second call does nothing, so a procedure never chains onto itself. Neither
+// installs anything once the program is closing.
 void SubclassForm(HWND hWnd) noexcept;
 void SubclassPicture(HWND hWnd) noexcept;
 // Each restores the saved procedure, if any, and in every case destroys the

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/about/about_form.h"
 #include "app/hookclient/cursors.h"
 #include "app/hookclient/mouse_hook.h"
 #include "app/render/bitmap_export.h"
@@ -42,6 +43,18 @@ tk::FontSpec BoldSans() {
 std::int32_t RoundedDiv(std::int32_t twips, std::int32_t twipsPerPixel) {
     return static_cast<std::int32_t>(
         tk::RoundHalfEven(static_cast<double>(twips) / static_cast<double>(twipsPerPixel)));
+}
+
+// Cancels a system dialog (the colour or the save dialog) that `owner` owns, as its
+// Cancel button would: no colour is taken, nothing is saved.
+BOOL CALLBACK CancelOwnedDialog(HWND window, LPARAM owner) {
+    char className[8] = {};
+    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner) &&
+        GetClassNameA(window, className, sizeof(className)) > 0 &&
+        lstrcmpA(className, "#32770") == 0) {
+        SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    }
+    return TRUE;
 }
 
 }  // namespace
@@ -158,9 +171,34 @@ void TreskForm::Layout() {
 }
 
 void TreskForm::OnQueryUnload(int& /*cancel*/, int /*reason*/) {
+    // A close can arrive from another program while a dialog or the About box is
+    // open, inside its modal loop. Once the sequence has run, the handler that opened
+    // it must not start the hook or subclass again when the dialog returns.
+    Shared().closing = true;
     StopMouseHook();
     UnsubclassPicture(picTresk.Hwnd());
     UnsubclassForm(Hwnd());
+    CloseWhatIsOpen();
+}
+
+void TreskForm::CloseWhatIsOpen() noexcept {
+    EnumThreadWindows(GetCurrentThreadId(), CancelOwnedDialog, reinterpret_cast<LPARAM>(Hwnd()));
+    fabout& about = fabout::Instance();
+    if (about.IsLoaded()) {
+        about.Unload();
+    }
+}
+
+void TreskForm::OnEndSessionCancelled() {
+    // The session's end ran the shutdown sequence and was then called off: the
+    // program goes back to work as after start-up (a minimised window starts the hook
+    // when it is restored).
+    Shared().closing = false;
+    SubclassForm(Hwnd());
+    SubclassPicture(picTresk.Hwnd());
+    if (!IsMinimized()) {
+        StartMouseHook();
+    }
 }
 
 bool TreskForm::MyHWND(HWND lpWnd) const noexcept {

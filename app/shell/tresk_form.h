@@ -62,10 +62,13 @@ protected:
     void OnLoad() override;
     void OnResize() override;
     void OnQueryUnload(int& cancel, int reason) override;
+    void OnEndSessionCancelled() override;
 
 private:
     TreskForm();
     void Layout();
+    // Cancels an open colour or save dialog and unloads the About box.
+    void CloseWhatIsOpen() noexcept;
 
     std::int32_t picWidthPx_ = 0;
     std::int32_t picHeightPx_ = 0;

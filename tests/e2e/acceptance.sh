@@ -13,11 +13,16 @@
 #             150, -5, "abc" with the box rewritten to 100, 0, 0
 #   pick      a press on the picture area and on the title bar
 #   color     the colour dialog: OK and Cancel keep the colour, a custom colour is
-#             defined, chosen, painted from and offered again; hook stopped meanwhile
+#             defined, chosen, painted from and offered again; hook stopped meanwhile;
+#             afterwards the focus is back in the percentage box (typing paints)
 #   save      context menu "Save as bitmap": the file holds what the area showed;
 #             "Clear" leaves the area white
-#   about     the About window from the system menu, link underline on hover, Esc
-#   minimise  minimise stops the hook, restore starts it again
+#   about     the About window from the system menu, link underline on hover, Esc,
+#             the focus back in the percentage box
+#   minimise  minimise stops the hook, restore starts it again and gives the focus
+#             back to the percentage box
+#   taskkill  taskkill without /f while the colour dialog, the save dialog or the
+#             About window is open: the program ends by itself, with 0, hook removed
 #   close     Alt+F4 ends the program and removes the hook
 # A failed road keeps its screenshot in build/e2e/acceptance/<road>.png; the next
 # road goes on where it can (a new program is started when the old one is gone).
@@ -275,6 +280,18 @@ enter_percent() {
 
 click_button() { e2e_click $((px + BUTTON_X)) $((py + BUTTON_Y)); }
 
+# Puts the focus in the percentage box with a click.
+click_box() { e2e_click $((px + BOX_X)) $((py + BOX_Y)); }
+
+# Without a click first, types $1 and Enter wherever the focus is, then checks the
+# ramp for $1% (horizontal, not inverted) from the swatch's colour; $2 says when.
+type_percent_paints() {
+    xdotool type --delay 30 -- "$1"
+    xdotool key --clearmodifiers Return
+    look
+    expect_ramp "$1" "$(swatch)" 0 0 "typing $1 and Enter $2"
+}
+
 swatch() { pixel $((px + SWATCH_X)) $((py + SWATCH_Y)); }
 
 # Checks that the picture area on the working screenshot shows the ramp for
@@ -483,6 +500,7 @@ open_color_dialog() {
 
 begin_road color
 if need_program; then
+    click_box
     look 0.2
     base="$(swatch)"
     if dialog="$(open_color_dialog)"; then
@@ -493,6 +511,7 @@ if need_program; then
         look
         [ "$(swatch)" = "$base" ] || road_fail -s "OK without change: expected the swatch $base, seen $(swatch)"
         expect_hook 1 "after the colour dialog"
+        type_percent_paints 30 "right after the colour dialog"
     else
         road_fail "a click on the swatch opened no 'Set Color' dialog"
     fi
@@ -612,6 +631,7 @@ about_links() { check links "$WORK_SHOT" "$ax" "$ay" "$aw" "$ah"; }
 begin_road about
 if need_program; then
     focus_main
+    click_box
     xdotool key --clearmodifiers alt+space
     sleep 0.5
     # "About..." is the system menu's last item.
@@ -650,6 +670,7 @@ if need_program; then
         xdotool key --clearmodifiers Escape
         wait_gone '^About$' || road_fail "Esc did not close the About window"
         expect_hook 1 "after the About window"
+        type_percent_paints 20 "right after the About window"
     else
         road_fail "Alt+Space, \"About...\" opened no window named 'About'"
     fi
@@ -663,6 +684,7 @@ end_road
 begin_road minimise
 if need_program; then
     focus_main
+    click_box
     xdotool key --clearmodifiers alt+space
     sleep 0.5
     xdotool key --clearmodifiers n
@@ -682,9 +704,52 @@ if need_program; then
     [ "$seen" = "Tresk Color [Size: 553x95]" ] ||
         road_fail "after restoring: expected the caption 'Tresk Color [Size: 553x95]', seen '$seen'"
     expect_hook 1 "after restoring"
+    type_percent_paints 60 "right after restoring"
 else
     road_fail "the program is not running"
 fi
+end_road
+
+# --- taskkill while a dialog is open -----------------------------------------------
+
+# taskkill without /f asks the program's windows to close, as another program or a
+# log-off would; with a dialog or the About window open the program still ends by
+# itself.
+begin_road taskkill
+for open in color save about; do
+    need_program || {
+        road_fail "the program is not running"
+        break
+    }
+    case "$open" in
+        color) opened="$(open_color_dialog)" ;;
+        save)
+            context_menu 1
+            opened="$(e2e_wait_window '^Save as\.\.\.$' 10)"
+            ;;
+        about)
+            focus_main
+            xdotool key --clearmodifiers alt+space
+            sleep 0.5
+            xdotool key --clearmodifiers Up Return
+            opened="$(e2e_wait_window '^About$' 10)"
+            ;;
+    esac
+    if [ -z "$opened" ]; then
+        road_fail "the $open dialog did not open"
+        continue
+    fi
+    (cd "$E2E_BIN" && wine taskkill /im Treskcolor.exe) >"$OUT/taskkill.log" 2>&1
+    if e2e_wait_exit 10; then
+        [ "$E2E_STATUS" = 0 ] || road_fail "taskkill with the $open dialog open: the program ended with $E2E_STATUS"
+        wait_gone '^Tresk Color' 5 || road_fail "a 'Tresk Color' window is still on the screen after taskkill"
+        expect_hook 0 "after taskkill with the $open dialog open"
+    else
+        road_fail "the program was still running 10 s after taskkill with the $open dialog open"
+        e2e_cleanup
+    fi
+    window=""
+done
 end_road
 
 # --- close -------------------------------------------------------------------------

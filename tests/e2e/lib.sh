@@ -7,6 +7,7 @@ E2E_BIN="$E2E_ROOT/build/bin"
 E2E_OUT="$E2E_ROOT/build/e2e"
 E2E_PYTHON=/usr/bin/python3   # the system Python carries PIL
 E2E_PID=""
+E2E_STATUS=""
 source "$E2E_ROOT/scripts/wine-env.sh"
 
 e2e_fail() {
@@ -113,11 +114,16 @@ e2e_close() {
     e2e_wait_exit "$limit"
 }
 
-# Waits up to $1 seconds for the started program to end.
+# Waits up to $1 seconds for the started program to end; its exit status is then in
+# E2E_STATUS.
 e2e_wait_exit() {
     local limit="${1:-20}"
     for _ in $(seq $((limit * 10))); do
-        kill -0 "$E2E_PID" 2>/dev/null || { wait "$E2E_PID" 2>/dev/null; return 0; }
+        kill -0 "$E2E_PID" 2>/dev/null || {
+            wait "$E2E_PID" 2>/dev/null
+            E2E_STATUS=$?
+            return 0
+        }
         sleep 0.1
     done
     return 1

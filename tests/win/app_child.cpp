@@ -6,13 +6,18 @@
 //   app_child nohook <report>  start-up, a working window, a second start, a stop, close
 //   app_child throw <report>   start-up, then a click handler that raises a run-time error
 //   app_child seh <report>     start-up, then an unhandled structured exception
+//   app_child color|save|about <report>
+//                              start-up, then the colour dialog, the save dialog or the
+//                              About box opened; the parent asks the main window to close
 #include <windows.h>
 
 #include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "app/about/about_form.h"
 #include "app/hookclient/mouse_hook.h"
+#include "app/render/tresk_window_proc.h"
 #include "app/shell/shared_state.h"
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
@@ -178,6 +183,40 @@ int RaiseUnhandled() {
     return 0;
 }
 
+std::string road;
+
+std::string Loaded() {
+    return std::string(" main=") + (TreskForm::Instance().IsLoaded() ? "loaded" : "gone") +
+           " about=" + (tresk::fabout::Instance().IsLoaded() ? "loaded" : "gone");
+}
+
+// Opens the road's dialog from inside the message loop, as the user's click would.
+void CALLBACK OpenRoad(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    TreskForm& form = TreskForm::Instance();
+    Report("opening " + road);
+    tk::App::Raise([&] {
+        if (road == "color") {
+            form.lblCol_Click();
+        } else if (road == "save") {
+            form.mnuSave_Click();
+        } else {
+            SendMessageA(form.Hwnd(), WM_SYSCOMMAND, tresk::kAboutCommand, 0);
+        }
+    });
+    Report("back from " + road + " hookActive=" + std::to_string(Shared().HookActive) +
+           " color=" + std::to_string(form.LastDialogColor()) + Loaded());
+}
+
+int CloseDuringRoad() {
+    WatchLibrary();
+    StartUp();
+    SetTimer(nullptr, 0, 50, OpenRoad);
+    const int code = tk::App::Run();
+    Report("end hookActive=" + std::to_string(Shared().HookActive) + Loaded());
+    return code;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -197,6 +236,10 @@ int main(int argc, char** argv) {
     }
     if (mode == "seh") {
         return RaiseUnhandled();
+    }
+    if (mode == "color" || mode == "save" || mode == "about") {
+        road = mode;
+        return CloseDuringRoad();
     }
     return 2;
 }

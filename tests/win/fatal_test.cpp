@@ -1,7 +1,8 @@
 // Ways out of the program short of being killed: a run-time error that no handler
-// traps, and an unhandled structured exception. The real program runs as a child
-// process with the hook installed; it reports the hook library's own system calls, and
-// this test reads and closes its message box.
+// traps, an unhandled structured exception, and a close request from another program
+// while a dialog or the About box is open. The real program runs as a child process
+// with the hook installed; it reports the hook library's own system calls, and this
+// test reads and closes its message box or asks its main window to close.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "app_test_support.h"
+#include "dialog_driver.h"
 
 namespace tresk::test {
 namespace {
@@ -63,6 +65,104 @@ TEST(Fatal, RuntimeErrorGivesTheDesktopBackThenShowsTheErrorAndEndsWithOne) {
 
     EXPECT_EQ(run.exitCode, 1) << run.report;
     EXPECT_FALSE(Contains(run.report, "returned")) << run.report;
+}
+
+struct FormSearch {
+    DWORD processId;
+    std::string caption;  // how the caption starts
+    HWND found;
+};
+
+BOOL CALLBACK MatchForm(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<FormSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == search->processId && ClassOf(window) == "TreskForm" && IsWindowVisible(window) &&
+        TextOf(window).rfind(search->caption, 0) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible window of the program's own class whose caption starts with `caption`,
+// waited for up to 30 s.
+HWND WaitForForm(DWORD processId, const std::string& caption) {
+    for (int i = 0; i < 1500; ++i) {
+        FormSearch search{processId, caption, nullptr};
+        EnumWindows(MatchForm, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            return search.found;
+        }
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+int Count(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos;
+         at = text.find(part, at + part.size())) {
+        ++n;
+    }
+    return n;
+}
+
+// The child opens the road's dialog; once it is up, this test posts WM_CLOSE to the
+// main window, as another program (or taskkill without /f) would.
+struct CloseRun {
+    bool dialogSeen = false;
+    int exitCode = -1;
+    std::string report;
+};
+
+CloseRun CloseWhileOpen(const std::string& road) {
+    CloseRun run;
+    const std::string folder = MakeTempFolder("tresk_close_");
+    const std::string report = folder + "\\report.txt";
+    char cwd[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, cwd);
+    run.exitCode = RunChild(
+        ExeFolder() + "\\app_child.exe", road + " " + report, cwd,
+        [&](DWORD pid) {
+            HWND main = WaitForForm(pid, "Tresk Color");
+            if (main == nullptr) {
+                return;
+            }
+            HWND open =
+                road == "about" ? WaitForForm(pid, "About") : WaitForOwnedDialog(main, 30000);
+            run.dialogSeen = open != nullptr && IsWindowVisible(open);
+            Sleep(200);
+            PostMessageA(main, WM_CLOSE, 0, 0);
+        },
+        20000);
+    run.report = ReadTextFile(report);
+    RemoveFolder(folder);
+    return run;
+}
+
+TEST(Close, RequestWhileADialogIsOpenEndsTheProgramAndLeavesTheHookOut) {
+    for (const std::string road : {"color", "save", "about"}) {
+        SCOPED_TRACE(road);
+        const CloseRun run = CloseWhileOpen(road);
+        ASSERT_TRUE(Contains(run.report, "watching yes")) << run.report;
+        ASSERT_TRUE(run.dialogSeen) << run.report;
+        // The process ends by itself, with 0, and the dialog's handler came back to
+        // find the main window gone and the hook stopped: installed once, at start-up,
+        // removed once, never installed again.
+        EXPECT_EQ(run.exitCode, 0) << run.report;
+        EXPECT_TRUE(Contains(run.report, "back from " + road + " hookActive=0 color="));
+        EXPECT_TRUE(Contains(run.report, "main=gone about=gone\n"));
+        EXPECT_TRUE(Contains(run.report, "end hookActive=0 main=gone about=gone"));
+        EXPECT_EQ(Count(run.report, "SetWindowsHookExA"), 1);
+        EXPECT_EQ(Count(run.report, "UnhookWindowsHookEx installed"), 1);
+        EXPECT_EQ(Count(run.report, "SetSystemCursor pick"), 1);
+        EXPECT_EQ(Count(run.report, "SetSystemCursor restore"), 1);
+        if (road == "color") {
+            // Closed as by its Cancel button: no colour taken.
+            EXPECT_TRUE(Contains(run.report, "color=-1 "));
+        }
+    }
 }
 
 TEST(Fatal, UnhandledExceptionGivesTheDesktopBackFirst) {
