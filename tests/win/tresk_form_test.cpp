@@ -679,6 +679,127 @@ TEST_F(MainWindowTest, MinimisingKeepsTheCaption) {
     EXPECT_EQ(form.picTresk.Width(), 8295);
 }
 
+TEST_F(MainWindowTest, CancelledSessionEndLeavesTheWindowPickingAgain) {
+    TreskForm& form = Form();
+    const SharedState& s = Shared();
+    ASSERT_EQ(s.HookActive, -1);
+    EXPECT_EQ(SendMessageA(form.Hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    EXPECT_EQ(s.HookActive, 0) << "the session's end runs the shutdown sequence";
+    EXPECT_EQ(s.prevFormProc, nullptr);
+    EXPECT_EQ(s.prevPictureProc, nullptr);
+
+    // Another program calls the log-off off: the program works as after start-up.
+    SendMessageA(form.Hwnd(), WM_ENDSESSION, FALSE, 0);
+    Pump(3, 10);
+    ASSERT_TRUE(IsWindow(form.Hwnd()));
+    EXPECT_EQ(s.HookActive, -1);
+    EXPECT_EQ(GetWindowLongPtrA(form.Hwnd(), GWLP_WNDPROC),
+              reinterpret_cast<LONG_PTR>(TreskWindowProc));
+    EXPECT_EQ(GetWindowLongPtrA(form.picTresk.Hwnd(), GWLP_WNDPROC),
+              reinterpret_cast<LONG_PTR>(PictureWndProc));
+
+    // Over the white picture area: the pick cursor, and a left press picks white.
+    form.SetBaseColor(RGB(1, 2, 3));
+    const POINT centre = PictureCentre();
+    SetCursorPos(centre.x, centre.y);
+    PostMessageA(form.picTresk.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    Pump(3, 10);
+    EXPECT_TRUE(test::IsPick(s.customCursor));
+    PostMessageA(form.picTresk.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(form.picTresk.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    Pump(3, 10);
+    EXPECT_EQ(form.BaseColor(), RGB(255, 255, 255));
+}
+
+// Real key presses: they go wherever the keyboard focus is.
+void TypeKeys(const std::string& keys) {
+    for (char c : keys) {
+        INPUT input[2]{};
+        input[0].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = c == '\r' ? VK_RETURN : static_cast<WORD>(c);
+        input[1] = input[0];
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof(INPUT));
+        Pump(3, 10);
+    }
+}
+
+// The focus is in the percentage box with its text selected: a typed percentage
+// replaces it and Enter paints.
+void ExpectTypingPaints() {
+    TreskForm& form = Form();
+    EXPECT_EQ(GetFocus(), form.txtPerc.Hwnd());
+    form.mnuClear_Click();
+    TypeKeys("30\r");
+    EXPECT_EQ(form.txtPerc.Text(), "30");
+    EXPECT_TRUE(ShowsRamp(PictureOnScreen(), {form.BaseColor(), 30, false, false}));
+    form.txtPerc.SetText("50");
+}
+
+HWND FindAbout() {
+    return FindWindowA("TreskForm", "About");
+}
+
+TEST_F(MainWindowTest, FocusComesBackAfterTheColourDialogTheAboutBoxAndARestore) {
+    TreskForm& form = Form();
+    for (int button : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(button == IDOK ? "colour dialog, OK" : "colour dialog, Cancel");
+        form.txtPerc.SetFocus();
+        Pump(2, 10);
+        test::WhileDriving(
+            form.Hwnd(),
+            [&] {
+                if (HWND dialog = test::WaitForOwnedDialog(form.Hwnd())) {
+                    test::PressButton(dialog, button);
+                }
+            },
+            [&] {
+                form.lblCol_Click();
+                return 0;
+            });
+        Pump(3, 10);
+        ExpectTypingPaints();
+    }
+
+    {
+        SCOPED_TRACE("About box");
+        fabout::Instance().SetInterval(15000);  // closes itself should the driver miss it
+        form.txtPerc.SetFocus();
+        Pump(2, 10);
+        std::thread driver([] {
+            for (int i = 0; i < 500 && FindAbout() == nullptr; ++i) {
+                Sleep(20);
+            }
+            Sleep(200);
+            PostMessageA(FindAbout(), WM_CLOSE, 0, 0);
+        });
+        SendMessageA(form.Hwnd(), WM_SYSCOMMAND, kAboutCommand, 0);
+        driver.join();
+        fabout::Instance().SetInterval(0);
+        Pump(3, 10);
+        ExpectTypingPaints();
+    }
+
+    {
+        SCOPED_TRACE("restore from minimised");
+        // The control that had the focus gets it back, whichever it was.
+        form.chkInvert.SetFocus();
+        Pump(2, 10);
+        SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        Pump(3, 10);
+        SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+        Pump(3, 10);
+        EXPECT_EQ(GetFocus(), form.chkInvert.Hwnd());
+        form.txtPerc.SetFocus();
+        Pump(2, 10);
+        SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        Pump(3, 10);
+        SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+        Pump(3, 10);
+        ExpectTypingPaints();
+    }
+}
+
 // The caption buttons are glyphs of the Marlett font ("r" is the close cross). A
 // set-up without that font shows the letters "0", "1" and "r" instead.
 TEST(TitleBarButtons, DrawAsSymbols) {
@@ -719,126 +840,7 @@ TEST(TitleBarButtons, DrawAsSymbols) {
     EXPECT_GT(marked, 8);
     EXPECT_LE(unmatched * 5, marked)
         << marked << " pixels drawn, " << unmatched << " without their mirror image";
-    TEST_F(MainWindowTest, CancelledSessionEndLeavesTheWindowPickingAgain) {
-        TreskForm& form = Form();
-        const SharedState& s = Shared();
-        ASSERT_EQ(s.HookActive, -1);
-        EXPECT_EQ(SendMessageA(form.Hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
-        EXPECT_EQ(s.HookActive, 0) << "the session's end runs the shutdown sequence";
-        EXPECT_EQ(s.prevFormProc, nullptr);
-        EXPECT_EQ(s.prevPictureProc, nullptr);
-
-        // Another program calls the log-off off: the program works as after start-up.
-        SendMessageA(form.Hwnd(), WM_ENDSESSION, FALSE, 0);
-        Pump(3, 10);
-        ASSERT_TRUE(IsWindow(form.Hwnd()));
-        EXPECT_EQ(s.HookActive, -1);
-        EXPECT_EQ(GetWindowLongPtrA(form.Hwnd(), GWLP_WNDPROC),
-                  reinterpret_cast<LONG_PTR>(TreskWindowProc));
-        EXPECT_EQ(GetWindowLongPtrA(form.picTresk.Hwnd(), GWLP_WNDPROC),
-                  reinterpret_cast<LONG_PTR>(PictureWndProc));
-
-        // Over the white picture area: the pick cursor, and a left press picks white.
-        form.SetBaseColor(RGB(1, 2, 3));
-        const POINT centre = PictureCentre();
-        SetCursorPos(centre.x, centre.y);
-        PostMessageA(form.picTresk.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-        Pump(3, 10);
-        EXPECT_TRUE(test::IsPick(s.customCursor));
-        PostMessageA(form.picTresk.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-        PostMessageA(form.picTresk.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-        Pump(3, 10);
-        EXPECT_EQ(form.BaseColor(), RGB(255, 255, 255));
-    }
-
-    // Real key presses: they go wherever the keyboard focus is.
-    void TypeKeys(const std::string& keys) {
-        for (char c : keys) {
-            INPUT input[2]{};
-            input[0].type = INPUT_KEYBOARD;
-            input[0].ki.wVk = c == '\r' ? VK_RETURN : static_cast<WORD>(c);
-            input[1] = input[0];
-            input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-            SendInput(2, input, sizeof(INPUT));
-            Pump(3, 10);
-        }
-    }
-
-    // The focus is in the percentage box with its text selected: a typed percentage
-    // replaces it and Enter paints.
-    void ExpectTypingPaints() {
-        TreskForm& form = Form();
-        EXPECT_EQ(GetFocus(), form.txtPerc.Hwnd());
-        form.mnuClear_Click();
-        TypeKeys("30\r");
-        EXPECT_EQ(form.txtPerc.Text(), "30");
-        EXPECT_TRUE(ShowsRamp(PictureOnScreen(), {form.BaseColor(), 30, false, false}));
-        form.txtPerc.SetText("50");
-    }
-
-    HWND FindAbout() {
-        return FindWindowA("TreskForm", "About");
-    }
-
-    TEST_F(MainWindowTest, FocusComesBackAfterTheColourDialogTheAboutBoxAndARestore) {
-        TreskForm& form = Form();
-        for (int button : {IDOK, IDCANCEL}) {
-            SCOPED_TRACE(button == IDOK ? "colour dialog, OK" : "colour dialog, Cancel");
-            form.txtPerc.SetFocus();
-            Pump(2, 10);
-            test::WhileDriving(
-                form.Hwnd(),
-                [&] {
-                    if (HWND dialog = test::WaitForOwnedDialog(form.Hwnd())) {
-                        test::PressButton(dialog, button);
-                    }
-                },
-                [&] {
-                    form.lblCol_Click();
-                    return 0;
-                });
-            Pump(3, 10);
-            ExpectTypingPaints();
-        }
-
-        {
-            SCOPED_TRACE("About box");
-            fabout::Instance().SetInterval(15000);  // closes itself should the driver miss it
-            form.txtPerc.SetFocus();
-            Pump(2, 10);
-            std::thread driver([] {
-                for (int i = 0; i < 500 && FindAbout() == nullptr; ++i) {
-                    Sleep(20);
-                }
-                Sleep(200);
-                PostMessageA(FindAbout(), WM_CLOSE, 0, 0);
-            });
-            SendMessageA(form.Hwnd(), WM_SYSCOMMAND, kAboutCommand, 0);
-            driver.join();
-            fabout::Instance().SetInterval(0);
-            Pump(3, 10);
-            ExpectTypingPaints();
-        }
-
-        {
-            SCOPED_TRACE("restore from minimised");
-            // The control that had the focus gets it back, whichever it was.
-            form.chkInvert.SetFocus();
-            Pump(2, 10);
-            SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-            Pump(3, 10);
-            SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
-            Pump(3, 10);
-            EXPECT_EQ(GetFocus(), form.chkInvert.Hwnd());
-            form.txtPerc.SetFocus();
-            Pump(2, 10);
-            SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-            Pump(3, 10);
-            SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
-            Pump(3, 10);
-            ExpectTypingPaints();
-        }
-    }
+}
 
 }  // namespace
 }  // namespace tresk
