@@ -1,4 +1,5 @@
-// The main window's layout, first caption, ramp and export at other screen resolutions. The
+// The main window's layout, first caption, ramp and export, and the About window's links,
+// at other screen resolutions. The
 // resolution of a process is fixed when it starts, so the test sets the desktop's
 // LogPixels, starts this program again with --report-layout (which runs the real
 // start-up and prints what it sees), and puts the old setting back afterwards.
@@ -16,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "app/about/about_box.h"
+#include "app/about/about_form.h"
 #include "app/hookclient/mouse_hook.h"
 #include "app/render/bitmap_export.h"
 #include "app/render/colors.h"
@@ -23,6 +26,7 @@
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
 #include "toolkit/app.h"
+#include "toolkit/control.h"
 
 namespace tresk {
 namespace {
@@ -120,6 +124,89 @@ void ReportExport(std::ostringstream& out) {
         << "exportLeftEdge=" << colourAt(0) << "\n";
 }
 
+// Where a text lies in a label's container when the label draws it as a row from
+// (left, top), in pixels, measured on the screen; `base` is the baseline.
+struct Box {
+    LONG left = 0;
+    LONG top = 0;
+    LONG right = 0;
+    LONG bottom = 0;
+    LONG base = 0;
+};
+
+Box DrawnBox(const tk::FontSpec& spec, const std::string& text, LONG left, LONG top) {
+    HDC screen = GetDC(nullptr);
+    tk::Font font = tk::MakeFont(spec);
+    HGDIOBJ prior = SelectObject(screen, font.Get());
+    TEXTMETRICA tm{};
+    GetTextMetricsA(screen, &tm);
+    SIZE size{};
+    GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(screen, prior);
+    ReleaseDC(nullptr, screen);
+    return Box{left, top, left + size.cx, top + tm.tmHeight, top + tm.tmAscent};
+}
+
+std::string BoxText(const Box& b) {
+    return std::to_string(b.left) + "," + std::to_string(b.top) + "," + std::to_string(b.right) +
+           "," + std::to_string(b.bottom) + "," + std::to_string(b.base);
+}
+
+// Opens the About window and reports, for each link, the blank run that opens its
+// row of the text (rows one font height apart, as the text label draws them), where
+// the link's text is drawn and the rectangle that takes the pointer for it; then
+// whether pointing at the mail link's text, and just past its blank run, reaches it.
+void ReportAbout(std::ostringstream& out) {
+    fabout& about = fabout::Instance();
+    about.openLink = [](const std::string&) {};
+    about.SetModeless(-1);
+    ShowAbout("", 0, nullptr);
+    tk::App::DoEvents();
+
+    const tk::Label& text = about.lblAbout;
+    const RECT textRect = text.PixelRect();
+    const LONG rowHeight = DrawnBox(text.GetFontSpec(), "", 0, 0).bottom;
+    std::vector<std::string> rows(1);
+    for (const char c : text.Caption()) {
+        if (c == '\r') {
+            rows.emplace_back();
+        } else {
+            rows.back().push_back(c);
+        }
+    }
+    rows.resize(std::max<std::size_t>(rows.size(), 9));
+    const auto blankRun = [&](int row) {
+        const std::string& line = rows[static_cast<std::size_t>(row - 1)];
+        const std::size_t blanks = std::min(line.find_first_not_of(' '), line.size());
+        return DrawnBox(text.GetFontSpec(), std::string(blanks, ' '), textRect.left,
+                        textRect.top + (row - 1) * rowHeight);
+    };
+    const auto report = [&](const std::string& name, int row, const tk::Label& link) {
+        const RECT hit = link.PixelRect();
+        out << name << "Run=" << BoxText(blankRun(row)) << "\n"
+            << name
+            << "Link=" << BoxText(DrawnBox(link.GetFontSpec(), link.Caption(), hit.left, hit.top))
+            << "\n"
+            << name << "Hit=" << hit.left << "," << hit.top << "," << hit.right << "," << hit.bottom
+            << "\n";
+    };
+    out << "textRight=" << textRect.right << "\n";
+    report("mail", 8, about.lblmailto);
+    report("web", 9, about.lblweb);
+
+    const HWND frame = about.Frame1.Hwnd();
+    const RECT mail = about.lblmailto.PixelRect();
+    const Box run = blankRun(8);
+    const int middle = (run.top + run.bottom) / 2;
+    SendMessageA(frame, WM_MOUSEMOVE, 0, MAKELPARAM((mail.left + mail.right) / 2, middle));
+    const bool onLink = about.lblmailto.GetFontSpec().underline;
+    SendMessageA(frame, WM_MOUSEMOVE, 0, MAKELPARAM(run.right + 1, middle));
+    const bool pastRun = about.lblmailto.GetFontSpec().underline;
+    out << "mailHover=" << onLink << "," << pastRun << "\n";
+    about.Unload();
+    tk::App::DoEvents();
+}
+
 int ReportLayout() {
     InitApplication();
     StartUp();
@@ -156,6 +243,7 @@ int ReportLayout() {
         << "rightEdge=" << ScreenColor(pic.right - 1, row) << "\n"
         << "leftEdge=" << ScreenColor(pic.left, row) << "\n";
     ReportExport(out);
+    ReportAbout(out);
     out << "resizes=" << CheckResizes(form) << "\n";
     std::fputs(out.str().c_str(), stdout);
     std::fflush(stdout);
@@ -277,18 +365,47 @@ struct Resolution {
     const char* leftPx;  // btnTresk, fra, txtPerc (pixels)
 };
 
+// One run of the reporter per resolution, shared by the tests of that resolution.
+const ChildRun& RunAt(DWORD dpi) {
+    static std::map<DWORD, ChildRun> runs;
+    const auto found = runs.find(dpi);
+    if (found != runs.end()) {
+        return found->second;
+    }
+    LogPixelsSetting setting(dpi);
+    if (!setting.Set()) {
+        return runs[dpi];
+    }
+    return runs[dpi] = RunReporter();
+}
+
+// The comma-separated numbers of a reported value.
+std::vector<long> Numbers(const std::map<std::string, std::string>& values,
+                          const std::string& key) {
+    std::vector<long> numbers;
+    const auto found = values.find(key);
+    if (found == values.end()) {
+        return numbers;
+    }
+    std::istringstream in(found->second);
+    std::string part;
+    while (std::getline(in, part, ',')) {
+        numbers.push_back(std::stol(part));
+    }
+    return numbers;
+}
+
+void PrintTo(const Resolution& r, std::ostream* os) {
+    *os << r.dpi << " dpi";
+}
+
 class ResolutionTest : public ::testing::TestWithParam<Resolution> {};
 
 TEST_P(ResolutionTest, LayoutAndFirstCaptionFollowTheScreen) {
     const Resolution& r = GetParam();
-    ChildRun run;
-    {
-        LogPixelsSetting setting(r.dpi);
-        ASSERT_TRUE(setting.Set());
-        run = RunReporter();
-    }
+    const ChildRun& run = RunAt(r.dpi);
     ASSERT_EQ(run.exitCode, 0u) << "reporter output:\n" << run.output;
-    auto& v = run.values;
+    auto v = run.values;
     EXPECT_EQ(v["twips"], r.twips);
     EXPECT_EQ(v["client"], r.client);
     EXPECT_EQ(v["scale"], r.scale);
@@ -312,6 +429,50 @@ TEST_P(ResolutionTest, LayoutAndFirstCaptionFollowTheScreen) {
     EXPECT_EQ(v["exportLeftEdge"], v["leftEdge"]);
     // Likewise after resizes to other sizes.
     EXPECT_EQ(v["resizes"], "9/9");
+}
+
+// Fonts scale with the real resolution, the twips layout with the whole twips per
+// pixel: the links must still sit on the rows of the text whose blank runs they
+// cover, and take the pointer exactly where they are drawn.
+TEST_P(ResolutionTest, AboutLinksCoverTheBlankRunsOfTheirRows) {
+    const ChildRun& run = RunAt(GetParam().dpi);
+    ASSERT_EQ(run.exitCode, 0u) << "reporter output:\n" << run.output;
+    auto v = run.values;
+    for (const std::string name : {"mail", "web"}) {
+        SCOPED_TRACE(name);
+        // left, top, right, bottom, baseline
+        const std::vector<long> blank = Numbers(v, name + "Run");
+        const std::vector<long> link = Numbers(v, name + "Link");
+        // left, top, right, bottom
+        const std::vector<long> hit = Numbers(v, name + "Hit");
+        ASSERT_EQ(blank.size(), 5u) << run.output;
+        ASSERT_EQ(link.size(), 5u) << run.output;
+        ASSERT_EQ(hit.size(), 4u) << run.output;
+        // The link reads as part of its row: the same left edge and baseline, and
+        // inside the row's height.
+        EXPECT_EQ(link[0], blank[0]);
+        EXPECT_EQ(link[4], blank[4]) << "baselines of the link and of its row";
+        EXPECT_GE(link[1], blank[1]);
+        EXPECT_LE(link[3], blank[3]);
+        // The pointer reaches the link over all of its text and no further across.
+        EXPECT_EQ(hit[0], link[0]);
+        EXPECT_EQ(hit[2], link[2]);
+        EXPECT_LE(hit[1], link[1]);
+        EXPECT_GE(hit[3], link[3]);
+    }
+    // The mail link ends within its blank run, before "or check for updates": the
+    // pointer just past the run is over the text, not the link.
+    const std::vector<long> mailRun = Numbers(v, "mailRun");
+    const std::vector<long> mailLink = Numbers(v, "mailLink");
+    ASSERT_EQ(mailRun.size(), 5u);
+    ASSERT_EQ(mailLink.size(), 5u);
+    EXPECT_LT(mailLink[2], mailRun[2]);
+    EXPECT_EQ(v["mailHover"], "1,0");
+    // The web link's row holds nothing else; its text stays inside the text label.
+    const std::vector<long> webLink = Numbers(v, "webLink");
+    ASSERT_EQ(webLink.size(), 5u);
+    ASSERT_FALSE(v["textRight"].empty());
+    EXPECT_LE(webLink[2], std::stol(v["textRight"]));
 }
 
 // 9480 x 1425 twips of client area; the frame is 1185 twips wide.
