@@ -1,5 +1,5 @@
-// The main window's layout, first caption, ramp and export, and the About window's links,
-// at other screen resolutions. The
+// The main window's layout, first caption, ramp and export, the About window's links,
+// and whether the captions fit their controls, at other screen resolutions. The
 // resolution of a process is fixed when it starts, so the test sets the desktop's
 // LogPixels, starts this program again with --report-layout (which runs the real
 // start-up and prints what it sees), and puts the old setting back afterwards.
@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <map>
 #include <sstream>
@@ -87,6 +89,41 @@ std::string CheckResizes(TreskForm& form) {
         }
     }
     return std::to_string(good) + "/" + std::to_string(tried);
+}
+
+// The captions among `controls` that do not fit inside their control: the text
+// measured with the control's own font, one em more across for a check box's mark,
+// against the client area less a border's width on each side. Heights count the em
+// (the glyphs without the room the font keeps above for accents).
+std::string Unfitting(std::initializer_list<HWND> controls) {
+    std::string unfit;
+    HDC screen = GetDC(nullptr);
+    for (HWND control : controls) {
+        char caption[64] = {};
+        GetWindowTextA(control, caption, sizeof(caption));
+        auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0));
+        HGDIOBJ prior = SelectObject(screen, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
+        SIZE text{};
+        GetTextExtentPoint32A(screen, caption, static_cast<int>(std::strlen(caption)), &text);
+        TEXTMETRICA tm{};
+        GetTextMetricsA(screen, &tm);
+        SelectObject(screen, prior);
+        const LONG em = tm.tmHeight - tm.tmInternalLeading;
+        char kind[16] = {};
+        GetClassNameA(control, kind, sizeof(kind));
+        const auto type = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE)) & BS_TYPEMASK;
+        const bool mark =
+            _stricmp(kind, "Button") == 0 && type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON;
+        RECT client{};
+        GetClientRect(control, &client);
+        const int edge = GetSystemMetrics(SM_CXEDGE);
+        if (text.cx + (mark ? em : 0) > client.right - 2 * edge ||
+            em > client.bottom - (mark ? 0 : 2 * edge)) {
+            unfit += std::string(unfit.empty() ? "" : ",") + caption;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return unfit;
 }
 
 std::uint32_t Le32(const std::vector<unsigned char>& b, std::size_t at) {
@@ -190,7 +227,15 @@ void ReportAbout(std::ostringstream& out) {
             << name << "Hit=" << hit.left << "," << hit.top << "," << hit.right << "," << hit.bottom
             << "\n";
     };
-    out << "textRight=" << textRect.right << "\n";
+    LONG widest = 0;
+    for (const std::string& line : rows) {
+        widest = std::max(widest, DrawnBox(text.GetFontSpec(), line, 0, 0).right);
+    }
+    out << "textRight=" << textRect.right << "\n"
+        << "textFits="
+        << (widest <= textRect.right - textRect.left &&
+            static_cast<LONG>(rows.size()) * rowHeight <= textRect.bottom - textRect.top)
+        << "\n";
     report("mail", 8, about.lblmailto);
     report("web", 9, about.lblweb);
 
@@ -202,7 +247,8 @@ void ReportAbout(std::ostringstream& out) {
     const bool onLink = about.lblmailto.GetFontSpec().underline;
     SendMessageA(frame, WM_MOUSEMOVE, 0, MAKELPARAM(run.right + 1, middle));
     const bool pastRun = about.lblmailto.GetFontSpec().underline;
-    out << "mailHover=" << onLink << "," << pastRun << "\n";
+    out << "mailHover=" << onLink << "," << pastRun << "\n"
+        << "aboutUnfit=" << Unfitting({about.btnOK.Hwnd()}) << "\n";
     about.Unload();
     tk::App::DoEvents();
 }
@@ -240,6 +286,10 @@ int ReportLayout() {
         << "leftPx=" << ChildRect(form.btnTresk.Hwnd()).left << ","
         << ChildRect(form.fra.Hwnd()).left << "," << ChildRect(form.txtPerc.Hwnd()).left << "\n"
         << "columnLeft=" << ColumnLeft(form) << "\n"
+        << "unfit="
+        << Unfitting({form.btnTresk.Hwnd(), form.txtPerc.Hwnd(), form.chkVertical.Hwnd(),
+                      form.chkInvert.Hwnd()})
+        << "\n"
         << "rightEdge=" << ScreenColor(pic.right - 1, row) << "\n"
         << "leftEdge=" << ScreenColor(pic.left, row) << "\n";
     ReportExport(out);
@@ -419,6 +469,9 @@ TEST_P(ResolutionTest, LayoutAndFirstCaptionFollowTheScreen) {
     const std::string picRect = v["picRect"];
     ASSERT_FALSE(v["columnLeft"].empty());
     EXPECT_LE(std::stoi(picRect.substr(0, picRect.find('x'))), std::stoi(v["columnLeft"]));
+    // Every caption fits its control, though fonts scale with the real resolution
+    // and controls with the whole twips per pixel.
+    EXPECT_EQ(v["unfit"], "");
     // The ramp spans the whole picture area: base colour on the right, band 100 on
     // the left.
     EXPECT_EQ(v["rightEdge"], std::to_string(RGB(200, 150, 100)));
@@ -468,6 +521,8 @@ TEST_P(ResolutionTest, AboutLinksCoverTheBlankRunsOfTheirRows) {
     ASSERT_EQ(mailLink.size(), 5u);
     EXPECT_LT(mailLink[2], mailRun[2]);
     EXPECT_EQ(v["mailHover"], "1,0");
+    EXPECT_EQ(v["aboutUnfit"], "");
+    EXPECT_EQ(v["textFits"], "1") << "every row of the About text inside its label";
     // The web link's row holds nothing else; its text stays inside the text label.
     const std::vector<long> webLink = Numbers(v, "webLink");
     ASSERT_EQ(webLink.size(), 5u);
