@@ -48,13 +48,48 @@ std::int32_t CentredOrigin(double screenTwips, std::int32_t windowTwips) {
     return static_cast<std::int32_t>(room) / 2;
 }
 
+// Metrics of a font as the screen draws it; all zero when no screen is there.
+TEXTMETRICA ScreenMetrics(const tk::FontSpec& spec) {
+    TEXTMETRICA tm{};
+    tk::WindowDc screen(nullptr);
+    if (screen.Get() == nullptr) {
+        return tm;
+    }
+    const tk::Font font = tk::MakeFont(spec);
+    tk::SelectedObject keep(screen.Get(), font.Get());
+    GetTextMetricsA(screen.Get(), &tm);
+    return tm;
+}
+
+// Top, in twips, at which a link label in `linkFont` reads as part of row `row`
+// (from 1) of `text`: the text label draws its rows one font height apart from its
+// top, and the link's baseline goes on that row's baseline. A fixed top in twips
+// fits one face's row height at one resolution only: fonts scale with the real
+// resolution, the twips layout with the whole twips per pixel, and faces differ in
+// height. `designTop` is used only when no metrics can be read.
+std::int32_t TopOnRow(const tk::Label& text, int row, const tk::FontSpec& linkFont,
+                      std::int32_t designTop) {
+    const TEXTMETRICA rows = ScreenMetrics(text.GetFontSpec());
+    const TEXTMETRICA link = ScreenMetrics(linkFont);
+    if (rows.tmHeight <= 0 || link.tmHeight <= 0) {
+        return designTop;
+    }
+    const std::int32_t pixels =
+        text.PixelRect().top + (row - 1) * rows.tmHeight + rows.tmAscent - link.tmAscent;
+    return tk::ToTwipsY(pixels);
+}
+
+tk::FontSpec LinkFont() {
+    return Arial(9);
+}
+
 void LinkLabel(tk::Label& label, std::int32_t top) {
     ResetHandCursor(label);
     label.SetAutoSize(true);
     label.Move(885, top, 0, 225);
     label.SetForeColor(kLinkColor);
     label.SetBackColor(WindowColor());
-    label.SetFont(Arial(9));
+    label.SetFont(LinkFont());
     label.SetVisible(false);
 }
 
@@ -110,13 +145,13 @@ void fabout::Build() {
     lblAbout.Attach(Frame1);
 
     // Attached after the text label, so they are drawn over the blank runs it leaves
-    // for them and take the pointer there.
-    LinkLabel(lblmailto, 1905);
+    // for them and take the pointer there; each sits on its row of the text.
+    LinkLabel(lblmailto, TopOnRow(lblAbout, kMailLinkRow, LinkFont(), 1905));
     lblmailto.onMouseMove = [this](const tk::MouseEventArgs& e) { lblmailto_MouseMove(e); };
     lblmailto.onMouseDown = [this](const tk::MouseEventArgs& e) { lblmailto_MouseDown(e); };
     lblmailto.Attach(Frame1);
 
-    LinkLabel(lblweb, 2145);
+    LinkLabel(lblweb, TopOnRow(lblAbout, kWebLinkRow, LinkFont(), 2145));
     lblweb.onMouseMove = [this](const tk::MouseEventArgs& e) { lblweb_MouseMove(e); };
     lblweb.onMouseDown = [this](const tk::MouseEventArgs& e) { lblweb_MouseDown(e); };
     lblweb.Attach(Frame1);

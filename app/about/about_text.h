@@ -19,6 +19,10 @@ struct AboutTexts {
     std::string_view web;    // its length sets the blank run under the web link
 };
 
+// Rows, counted from 1, that open with the blank runs under the mail and web links.
+inline constexpr int kMailLinkRow = 8;
+inline constexpr int kWebLinkRow = 9;
+
 // Rows separated by a lone carriage return (13); the two link labels cover the blank
 // runs at the start of rows 8 and 9 for a comment of up to three rows.
 std::string BuildAboutText(std::string_view comment, const AboutTexts& texts);

@@ -6,9 +6,12 @@
 
 namespace tresk {
 
-// Short enough that its run of blanks in the About text (one per character, plus
-// twelve) is as wide as the address drawn over it.
-const char kEmailAddress[] = "tresk@example.org";
+// Narrow enough that its run of blanks in the About text (one per character, plus
+// twelve, in the text's larger font) is wider than the address drawn over it at
+// every display scaling, with a few pixels to spare: spaces are hinted to whole
+// pixels and some sizes round them well down (4 pixels at 120 dpi, 6 at 168), so
+// the address keeps to narrow letters.
+const char kEmailAddress[] = "tresk@list.test";
 const char kWebAddress[] = "https://example.org/treskcolor";
 const char kLocationLine[] = "Made for the Windows desktop";
 const char kRightsNotice[] = "Copyright (C) ";

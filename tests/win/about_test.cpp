@@ -255,16 +255,14 @@ TEST_F(AboutTest, ShowsAboutBitmapAndLeavesBlankRunsUnderTheLinks) {
         EXPECT_EQ(rows[7], mailBlank + std::string(12, ' ') + "or check for updates on the web:");
         EXPECT_EQ(rows[8], std::string(std::strlen(kWebAddress), ' '));
 
-        // The links sit at the text's left edge at fixed heights, sized to their text,
-        // and are drawn over the text label.
+        // The links sit at the text's left edge, sized to their text, and are drawn
+        // over the text label.
         EXPECT_EQ(form.lblmailto.Caption(), kEmailAddress);
         EXPECT_EQ(form.lblweb.Caption(), WebAddress());
         EXPECT_TRUE(form.lblmailto.Visible());
         EXPECT_TRUE(form.lblweb.Visible());
         EXPECT_EQ(form.lblmailto.Left(), form.lblAbout.Left());
         EXPECT_EQ(form.lblweb.Left(), form.lblAbout.Left());
-        EXPECT_EQ(form.lblmailto.Top(), 1905);
-        EXPECT_EQ(form.lblweb.Top(), 2145);
         EXPECT_EQ(form.lblmailto.Height(), 225);
         EXPECT_EQ(form.lblweb.Height(), 225);
         EXPECT_GT(form.lblmailto.Width(), 0);
@@ -277,23 +275,25 @@ TEST_F(AboutTest, ShowsAboutBitmapAndLeavesBlankRunsUnderTheLinks) {
         SendMessageA(form.Frame1.Hwnd(), WM_MOUSEMOVE, 0, CentreOf(form.lblmailto));
         EXPECT_TRUE(form.lblmailto.GetFontSpec().underline);
 
-        // Rows 8 and 9 of the text are where the links are: each link overlaps its
-        // row, counted with the text label's font, and starts less than a row below
-        // the row's top.
-        HDC screen = GetDC(nullptr);
-        tk::Font font = tk::MakeFont(form.lblAbout.GetFontSpec());
-        HGDIOBJ prior = SelectObject(screen, font.Get());
-        TEXTMETRICA tm{};
-        GetTextMetricsA(screen, &tm);
-        SelectObject(screen, prior);
-        ReleaseDC(nullptr, screen);
-        const auto onRow = [&](const tk::Control& link, int row) {
-            const LONG rowTop = form.lblAbout.PixelRect().top + (row - 1) * tm.tmHeight;
-            const RECT r = link.PixelRect();
-            return r.top >= rowTop && r.top < rowTop + tm.tmHeight;
+        // Rows 8 and 9 of the text are where the links are: each link's baseline is
+        // its row's, the rows counted one height of the text label's font apart.
+        const auto metrics = [](const tk::FontSpec& spec) {
+            HDC screen = GetDC(nullptr);
+            tk::Font font = tk::MakeFont(spec);
+            HGDIOBJ prior = SelectObject(screen, font.Get());
+            TEXTMETRICA tm{};
+            GetTextMetricsA(screen, &tm);
+            SelectObject(screen, prior);
+            ReleaseDC(nullptr, screen);
+            return tm;
         };
-        EXPECT_TRUE(onRow(form.lblmailto, 8)) << "row height " << tm.tmHeight;
-        EXPECT_TRUE(onRow(form.lblweb, 9)) << "row height " << tm.tmHeight;
+        const TEXTMETRICA tm = metrics(form.lblAbout.GetFontSpec());
+        const TEXTMETRICA linkTm = metrics(form.lblmailto.GetFontSpec());
+        const auto rowBaseline = [&](int row) {
+            return form.lblAbout.PixelRect().top + (row - 1) * tm.tmHeight + tm.tmAscent;
+        };
+        EXPECT_EQ(form.lblmailto.PixelRect().top + linkTm.tmAscent, rowBaseline(8));
+        EXPECT_EQ(form.lblweb.PixelRect().top + linkTm.tmAscent, rowBaseline(9));
         PostMessageA(form.btnOK.Hwnd(), BM_CLICK, 0, 0);
     });
     EXPECT_TRUE(run.sawWindow);

@@ -1,4 +1,5 @@
-// The main window's layout, first caption, ramp and export at other screen resolutions. The
+// The main window's layout, first caption, ramp and export, the About window's links,
+// and whether the captions fit their controls, at other screen resolutions. The
 // resolution of a process is fixed when it starts, so the test sets the desktop's
 // LogPixels, starts this program again with --report-layout (which runs the real
 // start-up and prints what it sees), and puts the old setting back afterwards.
@@ -9,13 +10,17 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/about/about_box.h"
+#include "app/about/about_form.h"
 #include "app/hookclient/mouse_hook.h"
 #include "app/render/bitmap_export.h"
 #include "app/render/colors.h"
@@ -23,6 +28,7 @@
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
 #include "toolkit/app.h"
+#include "toolkit/control.h"
 
 namespace tresk {
 namespace {
@@ -85,6 +91,41 @@ std::string CheckResizes(TreskForm& form) {
     return std::to_string(good) + "/" + std::to_string(tried);
 }
 
+// The captions among `controls` that do not fit inside their control: the text
+// measured with the control's own font, one em more across for a check box's mark,
+// against the client area less a border's width on each side. Heights count the em
+// (the glyphs without the room the font keeps above for accents).
+std::string Unfitting(std::initializer_list<HWND> controls) {
+    std::string unfit;
+    HDC screen = GetDC(nullptr);
+    for (HWND control : controls) {
+        char caption[64] = {};
+        GetWindowTextA(control, caption, sizeof(caption));
+        auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0));
+        HGDIOBJ prior = SelectObject(screen, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
+        SIZE text{};
+        GetTextExtentPoint32A(screen, caption, static_cast<int>(std::strlen(caption)), &text);
+        TEXTMETRICA tm{};
+        GetTextMetricsA(screen, &tm);
+        SelectObject(screen, prior);
+        const LONG em = tm.tmHeight - tm.tmInternalLeading;
+        char kind[16] = {};
+        GetClassNameA(control, kind, sizeof(kind));
+        const auto type = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE)) & BS_TYPEMASK;
+        const bool mark =
+            _stricmp(kind, "Button") == 0 && type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON;
+        RECT client{};
+        GetClientRect(control, &client);
+        const int edge = GetSystemMetrics(SM_CXEDGE);
+        if (text.cx + (mark ? em : 0) > client.right - 2 * edge ||
+            em > client.bottom - (mark ? 0 : 2 * edge)) {
+            unfit += std::string(unfit.empty() ? "" : ",") + caption;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return unfit;
+}
+
 std::uint32_t Le32(const std::vector<unsigned char>& b, std::size_t at) {
     return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
            (static_cast<std::uint32_t>(b[at + 2]) << 16) |
@@ -120,6 +161,98 @@ void ReportExport(std::ostringstream& out) {
         << "exportLeftEdge=" << colourAt(0) << "\n";
 }
 
+// Where a text lies in a label's container when the label draws it as a row from
+// (left, top), in pixels, measured on the screen; `base` is the baseline.
+struct Box {
+    LONG left = 0;
+    LONG top = 0;
+    LONG right = 0;
+    LONG bottom = 0;
+    LONG base = 0;
+};
+
+Box DrawnBox(const tk::FontSpec& spec, const std::string& text, LONG left, LONG top) {
+    HDC screen = GetDC(nullptr);
+    tk::Font font = tk::MakeFont(spec);
+    HGDIOBJ prior = SelectObject(screen, font.Get());
+    TEXTMETRICA tm{};
+    GetTextMetricsA(screen, &tm);
+    SIZE size{};
+    GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(screen, prior);
+    ReleaseDC(nullptr, screen);
+    return Box{left, top, left + size.cx, top + tm.tmHeight, top + tm.tmAscent};
+}
+
+std::string BoxText(const Box& b) {
+    return std::to_string(b.left) + "," + std::to_string(b.top) + "," + std::to_string(b.right) +
+           "," + std::to_string(b.bottom) + "," + std::to_string(b.base);
+}
+
+// Opens the About window and reports, for each link, the blank run that opens its
+// row of the text (rows one font height apart, as the text label draws them), where
+// the link's text is drawn and the rectangle that takes the pointer for it; then
+// whether pointing at the mail link's text, and just past its blank run, reaches it.
+void ReportAbout(std::ostringstream& out) {
+    fabout& about = fabout::Instance();
+    about.openLink = [](const std::string&) {};
+    about.SetModeless(-1);
+    ShowAbout("", 0, nullptr);
+    tk::App::DoEvents();
+
+    const tk::Label& text = about.lblAbout;
+    const RECT textRect = text.PixelRect();
+    const LONG rowHeight = DrawnBox(text.GetFontSpec(), "", 0, 0).bottom;
+    std::vector<std::string> rows(1);
+    for (const char c : text.Caption()) {
+        if (c == '\r') {
+            rows.emplace_back();
+        } else {
+            rows.back().push_back(c);
+        }
+    }
+    rows.resize(std::max<std::size_t>(rows.size(), 9));
+    const auto blankRun = [&](int row) {
+        const std::string& line = rows[static_cast<std::size_t>(row - 1)];
+        const std::size_t blanks = std::min(line.find_first_not_of(' '), line.size());
+        return DrawnBox(text.GetFontSpec(), std::string(blanks, ' '), textRect.left,
+                        textRect.top + (row - 1) * rowHeight);
+    };
+    const auto report = [&](const std::string& name, int row, const tk::Label& link) {
+        const RECT hit = link.PixelRect();
+        out << name << "Run=" << BoxText(blankRun(row)) << "\n"
+            << name
+            << "Link=" << BoxText(DrawnBox(link.GetFontSpec(), link.Caption(), hit.left, hit.top))
+            << "\n"
+            << name << "Hit=" << hit.left << "," << hit.top << "," << hit.right << "," << hit.bottom
+            << "\n";
+    };
+    LONG widest = 0;
+    for (const std::string& line : rows) {
+        widest = std::max(widest, DrawnBox(text.GetFontSpec(), line, 0, 0).right);
+    }
+    out << "textRight=" << textRect.right << "\n"
+        << "textFits="
+        << (widest <= textRect.right - textRect.left &&
+            static_cast<LONG>(rows.size()) * rowHeight <= textRect.bottom - textRect.top)
+        << "\n";
+    report("mail", 8, about.lblmailto);
+    report("web", 9, about.lblweb);
+
+    const HWND frame = about.Frame1.Hwnd();
+    const RECT mail = about.lblmailto.PixelRect();
+    const Box run = blankRun(8);
+    const int middle = (run.top + run.bottom) / 2;
+    SendMessageA(frame, WM_MOUSEMOVE, 0, MAKELPARAM((mail.left + mail.right) / 2, middle));
+    const bool onLink = about.lblmailto.GetFontSpec().underline;
+    SendMessageA(frame, WM_MOUSEMOVE, 0, MAKELPARAM(run.right + 1, middle));
+    const bool pastRun = about.lblmailto.GetFontSpec().underline;
+    out << "mailHover=" << onLink << "," << pastRun << "\n"
+        << "aboutUnfit=" << Unfitting({about.btnOK.Hwnd()}) << "\n";
+    about.Unload();
+    tk::App::DoEvents();
+}
+
 int ReportLayout() {
     InitApplication();
     StartUp();
@@ -153,9 +286,14 @@ int ReportLayout() {
         << "leftPx=" << ChildRect(form.btnTresk.Hwnd()).left << ","
         << ChildRect(form.fra.Hwnd()).left << "," << ChildRect(form.txtPerc.Hwnd()).left << "\n"
         << "columnLeft=" << ColumnLeft(form) << "\n"
+        << "unfit="
+        << Unfitting({form.btnTresk.Hwnd(), form.txtPerc.Hwnd(), form.chkVertical.Hwnd(),
+                      form.chkInvert.Hwnd()})
+        << "\n"
         << "rightEdge=" << ScreenColor(pic.right - 1, row) << "\n"
         << "leftEdge=" << ScreenColor(pic.left, row) << "\n";
     ReportExport(out);
+    ReportAbout(out);
     out << "resizes=" << CheckResizes(form) << "\n";
     std::fputs(out.str().c_str(), stdout);
     std::fflush(stdout);
@@ -277,18 +415,47 @@ struct Resolution {
     const char* leftPx;  // btnTresk, fra, txtPerc (pixels)
 };
 
+// One run of the reporter per resolution, shared by the tests of that resolution.
+const ChildRun& RunAt(DWORD dpi) {
+    static std::map<DWORD, ChildRun> runs;
+    const auto found = runs.find(dpi);
+    if (found != runs.end()) {
+        return found->second;
+    }
+    LogPixelsSetting setting(dpi);
+    if (!setting.Set()) {
+        return runs[dpi];
+    }
+    return runs[dpi] = RunReporter();
+}
+
+// The comma-separated numbers of a reported value.
+std::vector<long> Numbers(const std::map<std::string, std::string>& values,
+                          const std::string& key) {
+    std::vector<long> numbers;
+    const auto found = values.find(key);
+    if (found == values.end()) {
+        return numbers;
+    }
+    std::istringstream in(found->second);
+    std::string part;
+    while (std::getline(in, part, ',')) {
+        numbers.push_back(std::stol(part));
+    }
+    return numbers;
+}
+
+void PrintTo(const Resolution& r, std::ostream* os) {
+    *os << r.dpi << " dpi";
+}
+
 class ResolutionTest : public ::testing::TestWithParam<Resolution> {};
 
 TEST_P(ResolutionTest, LayoutAndFirstCaptionFollowTheScreen) {
     const Resolution& r = GetParam();
-    ChildRun run;
-    {
-        LogPixelsSetting setting(r.dpi);
-        ASSERT_TRUE(setting.Set());
-        run = RunReporter();
-    }
+    const ChildRun& run = RunAt(r.dpi);
     ASSERT_EQ(run.exitCode, 0u) << "reporter output:\n" << run.output;
-    auto& v = run.values;
+    auto v = run.values;
     EXPECT_EQ(v["twips"], r.twips);
     EXPECT_EQ(v["client"], r.client);
     EXPECT_EQ(v["scale"], r.scale);
@@ -302,6 +469,9 @@ TEST_P(ResolutionTest, LayoutAndFirstCaptionFollowTheScreen) {
     const std::string picRect = v["picRect"];
     ASSERT_FALSE(v["columnLeft"].empty());
     EXPECT_LE(std::stoi(picRect.substr(0, picRect.find('x'))), std::stoi(v["columnLeft"]));
+    // Every caption fits its control, though fonts scale with the real resolution
+    // and controls with the whole twips per pixel.
+    EXPECT_EQ(v["unfit"], "");
     // The ramp spans the whole picture area: base colour on the right, band 100 on
     // the left.
     EXPECT_EQ(v["rightEdge"], std::to_string(RGB(200, 150, 100)));
@@ -312,6 +482,52 @@ TEST_P(ResolutionTest, LayoutAndFirstCaptionFollowTheScreen) {
     EXPECT_EQ(v["exportLeftEdge"], v["leftEdge"]);
     // Likewise after resizes to other sizes.
     EXPECT_EQ(v["resizes"], "9/9");
+}
+
+// Fonts scale with the real resolution, the twips layout with the whole twips per
+// pixel: the links must still sit on the rows of the text whose blank runs they
+// cover, and take the pointer exactly where they are drawn.
+TEST_P(ResolutionTest, AboutLinksCoverTheBlankRunsOfTheirRows) {
+    const ChildRun& run = RunAt(GetParam().dpi);
+    ASSERT_EQ(run.exitCode, 0u) << "reporter output:\n" << run.output;
+    auto v = run.values;
+    for (const std::string name : {"mail", "web"}) {
+        SCOPED_TRACE(name);
+        // left, top, right, bottom, baseline
+        const std::vector<long> blank = Numbers(v, name + "Run");
+        const std::vector<long> link = Numbers(v, name + "Link");
+        // left, top, right, bottom
+        const std::vector<long> hit = Numbers(v, name + "Hit");
+        ASSERT_EQ(blank.size(), 5u) << run.output;
+        ASSERT_EQ(link.size(), 5u) << run.output;
+        ASSERT_EQ(hit.size(), 4u) << run.output;
+        // The link reads as part of its row: the same left edge and baseline, and
+        // inside the row's height.
+        EXPECT_EQ(link[0], blank[0]);
+        EXPECT_EQ(link[4], blank[4]) << "baselines of the link and of its row";
+        EXPECT_GE(link[1], blank[1]);
+        EXPECT_LE(link[3], blank[3]);
+        // The pointer reaches the link over all of its text and no further across.
+        EXPECT_EQ(hit[0], link[0]);
+        EXPECT_EQ(hit[2], link[2]);
+        EXPECT_LE(hit[1], link[1]);
+        EXPECT_GE(hit[3], link[3]);
+    }
+    // The mail link ends within its blank run, before "or check for updates": the
+    // pointer just past the run is over the text, not the link.
+    const std::vector<long> mailRun = Numbers(v, "mailRun");
+    const std::vector<long> mailLink = Numbers(v, "mailLink");
+    ASSERT_EQ(mailRun.size(), 5u);
+    ASSERT_EQ(mailLink.size(), 5u);
+    EXPECT_LT(mailLink[2], mailRun[2]);
+    EXPECT_EQ(v["mailHover"], "1,0");
+    EXPECT_EQ(v["aboutUnfit"], "");
+    EXPECT_EQ(v["textFits"], "1") << "every row of the About text inside its label";
+    // The web link's row holds nothing else; its text stays inside the text label.
+    const std::vector<long> webLink = Numbers(v, "webLink");
+    ASSERT_EQ(webLink.size(), 5u);
+    ASSERT_FALSE(v["textRight"].empty());
+    EXPECT_LE(webLink[2], std::stol(v["textRight"]));
 }
 
 // 9480 x 1425 twips of client area; the frame is 1185 twips wide.
