@@ -109,6 +109,8 @@ using Bitmap = UniqueHandle<HBITMAP, BitmapTraits>;
 using Cursor = UniqueHandle<HCURSOR, CursorTraits>;
 using Menu = UniqueHandle<HMENU, MenuTraits>;
 using MemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
+// A kernel file handle; hold only a handle that CreateFile returned as valid.
+using File = UniqueHandle<HANDLE, FileTraits>;
 
 // A device context borrowed from a window with GetDC or GetWindowDC.
 class WindowDc {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <span>
 #include <string>
@@ -16,6 +17,12 @@ namespace {
 
 constexpr std::int32_t kErrInvalidPicture = 481;
 constexpr int kTempNameAttempts = 100;
+// The longest path the ANSI file functions take (MAX_PATH with its terminating NUL).
+constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
+// "~" and five hex digits. A target of up to 254 characters, the most the save
+// dialog returns, leaves its folder at most 253, so a temporary name of six always
+// fits beside it.
+constexpr std::size_t kTempNameLength = 6;
 // Larger pictures are refused rather than allocated: a file of this size is far
 // beyond anything a window can show.
 constexpr std::uint64_t kMaxPixelBytes = 0x40000000;
@@ -116,94 +123,253 @@ std::vector<std::uint8_t> ReadRows(HBITMAP picture, std::int32_t& width, std::in
     return rows;
 }
 
-// A new file beside the target. Until Commit moves it over the target, the
-// destructor deletes it again, so an interrupted save leaves nothing behind.
+// Raises the error for a failed file operation on the target `path`.
+[[noreturn]] void Fail(DWORD code, const std::string& path) {
+    throw FileFailure(code, path, FolderForMessage(FolderOf(path)));
+}
+
+// Writes all of `bytes` at the file's current position.
+void WriteAll(HANDLE file, std::span<const std::uint8_t> bytes, const std::string& path) {
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
+            Fail(GetLastError(), path);
+        }
+        if (written == 0) {
+            throw RuntimeError(kErrDiskFull, "Disk full");
+        }
+        bytes = bytes.subspan(written);
+    }
+}
+
+bool IsReadOnly(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+// The path that a handle's file has once every link on the way is followed, in the
+// plain drive or UNC form, or empty when it cannot be told in a usable form.
+std::string FinalPathOf(HANDLE file) {
+    char buffer[MAX_PATH + 8] = {};
+    const DWORD length = GetFinalPathNameByHandleA(file, buffer, sizeof buffer,
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= sizeof buffer) {
+        return {};
+    }
+    std::string name(buffer, length);
+    if (name.starts_with(R"(\\?\UNC\)")) {
+        name.erase(2, 6);  // "\\?\UNC\server\share" is "\\server\share"
+    } else if (name.starts_with(R"(\\?\)")) {
+        name.erase(0, 4);
+    }
+    // '?' stands for a character the code page cannot spell: not a name to use.
+    if (name.size() > kMaxPathLength || name.find('?') != std::string::npos) {
+        return {};
+    }
+    return name;
+}
+
+// How an existing file is to be replaced.
+struct Replacement {
+    // The name the finished file is moved over; empty when only a write in place
+    // keeps what the target's name stands for.
+    std::string moveOver;
+};
+
+// Looks at the target before anything is written. A symbolic link is replaced at
+// the file it points to, so the link stays; a rename would put a plain file in its
+// place. A file with several names (hard links) is written in place: a rename gives
+// only one of its names the new picture. A read-only target or a folder is refused
+// here, before any file is made.
+Replacement Examine(const std::string& path) {
+    const DWORD ownAttributes = GetFileAttributesA(path.c_str());
+    HANDLE handle = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        // A new name, or one the write itself reports on.
+        if (IsReadOnly(ownAttributes)) {
+            Fail(ERROR_ACCESS_DENIED, path);
+        }
+        return {path};
+    }
+    const File file(handle);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.Get(), &info)) {
+        info.dwFileAttributes = ownAttributes;
+        info.nNumberOfLinks = 1;
+    }
+    // Windows refuses to move a file over a read-only one, but Wine replaces it; the
+    // attribute is checked here so a read-only target is kept everywhere.
+    if (IsReadOnly(ownAttributes) || IsReadOnly(info.dwFileAttributes) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        Fail(ERROR_ACCESS_DENIED, path);
+    }
+    if (info.nNumberOfLinks > 1) {
+        return {};
+    }
+    std::string finalPath = FinalPathOf(file.Get());
+    if (!finalPath.empty()) {
+        return {std::move(finalPath)};
+    }
+    // Where the link's end cannot be named, only a write through the link keeps it.
+    if (ownAttributes != INVALID_FILE_ATTRIBUTES &&
+        (ownAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return {};
+    }
+    return {path};
+}
+
+// A new file under a short free name in the folder of the file it is to replace.
+// Until Commit moves it over that file, the destructor deletes it again, so an
+// interrupted save leaves nothing behind.
 class TempFile {
 public:
-    TempFile(const std::string& folder, const std::string& path) : path_(path), folder_(folder) {
+    // `path` is the target as the caller named it, for error texts. Where the folder
+    // admits no new file, or the name would pass the path limit, nothing is made and
+    // Made() is false.
+    TempFile(const std::string& moveOver, const std::string& path) : path_(path) {
+        const std::string folder = FolderOf(moveOver);
+        if (folder.size() + kTempNameLength > kMaxPathLength) {
+            return;
+        }
         static unsigned counter = 0;  // user-interface thread only
-        const std::string stem = folder + "~tsk" + std::to_string(GetCurrentProcessId()) + "-";
+        if (counter == 0) {
+            counter = GetCurrentProcessId() * 2654435761u + GetTickCount();
+        }
         for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-            std::string name = stem + std::to_string(++counter) + ".tmp";
-            HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            char name[kTempNameLength + 1] = {};
+            std::snprintf(name, sizeof name, "~%05X", ++counter & 0xFFFFFu);
+            const std::string full = folder + name;
+            HANDLE file = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
             if (file != INVALID_HANDLE_VALUE) {
-                file_ = file;
-                name_ = std::move(name);
+                file_.Reset(file);
+                name_ = full;
                 return;
             }
             const DWORD error = GetLastError();
+            if (error == ERROR_ACCESS_DENIED || error == ERROR_FILENAME_EXCED_RANGE) {
+                return;
+            }
             if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-                throw Failure(error);
+                Fail(error, path_);
             }
         }
         throw RuntimeError(
             kErrPathFileAccess,
-            "Path/File access error: no free temporary name in " + FolderForMessage(folder_));
+            "Path/File access error: no free temporary name in " + FolderForMessage(folder));
     }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
     ~TempFile() {
-        if (file_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(file_);
-        }
-        if (!committed_) {
+        file_.Reset();
+        if (!name_.empty() && !committed_) {
             DeleteFileA(name_.c_str());
         }
     }
 
-    void Write(std::span<const std::uint8_t> bytes) {
-        while (!bytes.empty()) {
-            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
-            DWORD written = 0;
-            if (!WriteFile(file_, bytes.data(), chunk, &written, nullptr)) {
-                throw Failure(GetLastError());
-            }
-            if (written == 0) {
-                throw RuntimeError(kErrDiskFull, "Disk full");
-            }
-            bytes = bytes.subspan(written);
-        }
-    }
+    bool Made() const { return !name_.empty(); }
+
+    void Write(std::span<const std::uint8_t> bytes) { WriteAll(file_.Get(), bytes, path_); }
 
     // Flushes and closes the file; both must succeed before it may replace anything.
     void Finish() {
-        if (!FlushFileBuffers(file_)) {
-            throw Failure(GetLastError());
+        if (!FlushFileBuffers(file_.Get())) {
+            Fail(GetLastError(), path_);
         }
-        HANDLE file = file_;
-        file_ = INVALID_HANDLE_VALUE;
-        if (!CloseHandle(file)) {
-            throw Failure(GetLastError());
+        if (!CloseHandle(file_.Release())) {
+            Fail(GetLastError(), path_);
         }
     }
 
-    // Puts the finished file in the target's place in one step.
-    void Commit() {
-        // Windows refuses to move a file over a read-only one, but Wine replaces it;
-        // the attribute is checked here so a read-only target is kept everywhere.
-        const DWORD attributes = GetFileAttributesA(path_.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-            throw Failure(ERROR_ACCESS_DENIED);
+    // Puts the finished file in the place of `moveOver` in one step. False when the
+    // system refuses the move although the target may be writable (no right to
+    // delete it, or a folder that admits no change of names); the file is then
+    // deleted again.
+    bool Commit(const std::string& moveOver) {
+        if (MoveFileExA(name_.c_str(), moveOver.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            committed_ = true;
+            return true;
         }
-        if (!MoveFileExA(name_.c_str(), path_.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            throw Failure(GetLastError());
+        const DWORD error = GetLastError();
+        if (error == ERROR_ACCESS_DENIED) {
+            return false;
         }
-        committed_ = true;
+        Fail(error, path_);
     }
 
 private:
-    RuntimeError Failure(DWORD error) const {
-        return FileFailure(error, path_, FolderForMessage(folder_));
-    }
-
     std::string path_;
-    std::string folder_;
     std::string name_;
-    HANDLE file_ = INVALID_HANDLE_VALUE;  // owned until Finish closes it
+    File file_;  // open from creation until Finish closes it
     bool committed_ = false;
 };
+
+// Writes the bytes over the file `path` names, through any link, as a plain write
+// does: for targets where no new file can be made beside them or a rename would
+// break a link. The old bytes cannot be kept here: the space is claimed before the
+// first old byte is overwritten, so a full disk leaves the file as it was, but a
+// write that fails part way leaves it damaged. A file this call made is deleted
+// again on failure.
+void WriteInPlace(std::span<const std::uint8_t> bytes, const std::string& path) {
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        Fail(GetLastError(), path);
+    }
+    const bool made = GetLastError() != ERROR_ALREADY_EXISTS;
+    File file(handle);
+    try {
+        LARGE_INTEGER oldSize{};
+        LARGE_INTEGER newSize{};
+        newSize.QuadPart = static_cast<LONGLONG>(bytes.size());
+        if (!GetFileSizeEx(file.Get(), &oldSize)) {
+            Fail(GetLastError(), path);
+        }
+        if (newSize.QuadPart > oldSize.QuadPart) {
+            if (!SetFilePointerEx(file.Get(), newSize, nullptr, FILE_BEGIN) ||
+                !SetEndOfFile(file.Get())) {
+                const DWORD error = GetLastError();
+                // Gives back what may have been claimed, as far as it goes: the old
+                // bytes were not touched either way.
+                SetFilePointerEx(file.Get(), oldSize, nullptr, FILE_BEGIN);
+                SetEndOfFile(file.Get());
+                Fail(error, path);
+            }
+            if (!SetFilePointerEx(file.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
+                Fail(GetLastError(), path);
+            }
+        }
+        WriteAll(file.Get(), bytes, path);
+        if (!SetEndOfFile(file.Get()) || !FlushFileBuffers(file.Get())) {
+            Fail(GetLastError(), path);
+        }
+        if (!CloseHandle(file.Release())) {
+            Fail(GetLastError(), path);
+        }
+    } catch (...) {
+        if (made) {
+            file.Reset();
+            DeleteFileA(path.c_str());
+        }
+        throw;
+    }
+}
+
+// Replaces the target in one step through a new file beside the file it names.
+// False when no such file can be made or moved there; nothing was changed then.
+bool ReplaceInOneStep(std::span<const std::uint8_t> bytes, const std::string& moveOver,
+                      const std::string& path) {
+    TempFile temp(moveOver, path);
+    if (!temp.Made()) {
+        return false;
+    }
+    temp.Write(bytes);
+    temp.Finish();
+    return temp.Commit(moveOver);
+}
 
 }  // namespace
 
@@ -216,11 +382,13 @@ void SavePictureFile(HBITMAP picture, const std::string& path) {
         throw RuntimeError(kErrInvalidPicture, "Invalid picture");
     }
 
-    const std::string folder = FolderOf(path);
-    TempFile temp(folder, path);
-    temp.Write(file);
-    temp.Finish();
-    temp.Commit();
+    // The new picture goes in by a rename wherever one can work, so that a failed
+    // write leaves the old file untouched; the plain write over the target is the
+    // way left for targets that only it can replace.
+    const Replacement replacement = Examine(path);
+    if (replacement.moveOver.empty() || !ReplaceInOneStep(file, replacement.moveOver, path)) {
+        WriteInPlace(file, path);
+    }
 }
 
 }  // namespace tk

@@ -7,11 +7,16 @@
 namespace tk {
 
 // Writes `picture` to `path` as an uncompressed 24-bit bottom-up Windows bitmap,
-// replacing any file of that name. The new file is written beside the target under
-// a temporary name and moved over the target only once complete, so a failure
-// leaves the old file untouched and no temporary file behind. The bitmap must not
-// be selected into a device context. Throws tk::RuntimeError with a description
-// ("Path not found: ...", "Permission denied: ...", "Disk full", ...) on failure.
+// replacing any file of that name. The new file is written under a short temporary
+// name beside the file the target names (behind a symbolic link: beside the file it
+// points to, so the link stays) and moved over it only once complete, so a failure
+// leaves the old file untouched and no temporary file behind. Where that cannot work
+// (a folder that admits no new file, a file with several names, a move the system
+// refuses) the target is written in place as a plain write would; a failure part
+// way through such a write can leave the old file damaged. A read-only target is
+// refused. The bitmap must not be selected into a device context. Throws
+// tk::RuntimeError with a description ("Path not found: ...", "Permission denied:
+// ...", "Disk full", ...) on failure.
 void SavePictureFile(HBITMAP picture, const std::string& path);
 
 }  // namespace tk

@@ -210,14 +210,17 @@ inline std::string MakeTempFolder(const char* prefix) {
     }
 }
 
-// Removes a folder made by MakeTempFolder with the files in it.
+// Removes a folder made by MakeTempFolder with the files and folders in it.
 inline void RemoveFolder(const std::string& path) {
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
+            const std::string name = data.cFileName;
             if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-                DeleteFileA((path + "\\" + data.cFileName).c_str());
+                DeleteFileA((path + "\\" + name).c_str());
+            } else if (name != "." && name != "..") {
+                RemoveFolder(path + "\\" + name);
             }
         } while (FindNextFileA(find, &data));
         FindClose(find);

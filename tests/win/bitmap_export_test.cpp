@@ -6,6 +6,7 @@
 
 #include <dlgs.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -199,6 +200,60 @@ TEST(BitmapExport, SaveCommandStopsTheHookForTheDialogAndStartsItAfter) {
     EXPECT_EQ(tresk::Shared().HookActive, -1);
     // A name typed without an extension gets ".bmp".
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"typed.bmp"});
+    RemoveFolder(folder);
+}
+
+// The dialog returns paths of up to 254 characters; the save command saves to the
+// longest with a short file name, where a long temporary name beside it would pass
+// the system's path limit.
+TEST(BitmapExport, SaveCommandSavesToTheLongestPathTheDialogReturns) {
+    PaintRamp(RGB(30, 160, 220), "40");
+    const std::string folder = MakeTempFolder("export");
+    std::string deep = folder;
+    while (deep.size() < 230) {
+        deep += "\\deeper";
+        ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << deep;
+    }
+    const std::string name = "r.bmp";
+    deep += "\\" + std::string(254 - deep.size() - 2 - name.size(), 'd');
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << deep;
+    const std::string path = deep + "\\" + name;
+    ASSERT_EQ(path.size(), 254u);
+
+    std::atomic<bool> saved{false};
+    std::string box;
+    HWND owner = Form().Hwnd();
+    tresk::test::WhileDriving(
+        owner,
+        [&] {
+            HWND dialog = tresk::test::WaitForOwnedDialog(owner);
+            if (dialog == nullptr) {
+                return;
+            }
+            SendMessageA(NameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+            tresk::test::PressButton(dialog, IDOK);
+            tresk::test::WaitForGone(dialog);
+            // A failed save shows its box before the command returns.
+            for (int i = 0; i < 500 && !saved; ++i) {
+                if (HWND shown = tresk::test::FindOwnedDialog(owner); shown != nullptr) {
+                    box = tresk::test::TextOf(shown);
+                    tresk::test::PressButton(shown, IDOK);
+                    break;
+                }
+                Sleep(20);
+            }
+        },
+        [&] {
+            Form().mnuSave_Click();
+            saved = true;
+            return 0;
+        });
+    EXPECT_EQ(box, "") << "the save reported a failure";
+    const std::vector<unsigned char> file = ReadAll(path);
+    ASSERT_GT(file.size(), 54u);
+    EXPECT_EQ(static_cast<std::int32_t>(Le32(file, 18)), Form().PicWidthPx());
+    EXPECT_EQ(FilesIn(deep), std::vector<std::string>{name});
+    EXPECT_EQ(tresk::Shared().HookActive, -1);
     RemoveFolder(folder);
 }
 

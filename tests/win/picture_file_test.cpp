@@ -1,5 +1,7 @@
 // The picture-saving service: the file read back equals the picture, a failed
-// save leaves the old file as it was and no temporary file behind.
+// save leaves the old file as it was and no temporary file behind, and every target
+// a plain write could replace is replaced: long paths, folders that admit no new
+// file, files with several names.
 #include "toolkit/picture_file.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/win/test_support/import_patch.h"
 #include "toolkit/runtime_error.h"
 
 namespace tk {
@@ -107,21 +110,26 @@ protected:
     }
     void TearDown() override {
         DeleteObject(picture_);
-        for (const std::string& name : Names()) {
-            const std::string path = folder_ + "\\" + name;
+        RemoveTree(folder_);
+    }
+
+    static void RemoveTree(const std::string& folder) {
+        for (const std::string& name : Names(folder)) {
+            const std::string path = folder + "\\" + name;
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (!DeleteFileA(path.c_str())) {
-                RemoveDirectoryA(path.c_str());
+                RemoveTree(path);
             }
         }
-        RemoveDirectoryA(folder_.c_str());
+        RemoveDirectoryA(folder.c_str());
     }
 
     // The names in the test folder.
-    std::set<std::string> Names() const {
+    std::set<std::string> Names() const { return Names(folder_); }
+    static std::set<std::string> Names(const std::string& folder) {
         std::set<std::string> names;
         WIN32_FIND_DATAA found{};
-        HANDLE search = FindFirstFileA((folder_ + "\\*").c_str(), &found);
+        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
         if (search == INVALID_HANDLE_VALUE) {
             return names;
         }
@@ -211,6 +219,134 @@ TEST_F(PictureFileTest, FolderInPlaceOfTheTargetFailsAndStays) {
     EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
               DWORD{FILE_ATTRIBUTE_DIRECTORY});
     EXPECT_EQ(Names(), std::set<std::string>{"taken.bmp"});
+}
+
+// The save dialog returns paths of up to 254 characters. A temporary name beside a
+// target that long must still stay within the system's path limit.
+TEST_F(PictureFileTest, TargetsUpToTheDialogsLimitAreSavedAndReplaced) {
+    // A chain of folders leaves room for one more folder of any length needed below.
+    std::string parent = folder_;
+    while (parent.size() < 220) {
+        parent += "\\nested-folder";
+        ASSERT_TRUE(CreateDirectoryA(parent.c_str(), nullptr)) << parent;
+    }
+    for (std::size_t length = 247; length <= 254; ++length) {
+        const std::string name = "p.bmp";
+        const std::string folder =
+            parent + "\\" + std::string(length - parent.size() - 2 - name.size(), 'f');
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+        const std::string path = folder + "\\" + name;
+        ASSERT_EQ(path.size(), length);
+        SCOPED_TRACE(path);
+
+        SavePictureFile(picture_, path);
+        ExpectPatternFile(path, kWidth, kHeight);
+        WriteAll(path, "the older picture");
+        SavePictureFile(picture_, path);
+        ExpectPatternFile(path, kWidth, kHeight);
+        EXPECT_EQ(Names(folder), std::set<std::string>{name});
+    }
+}
+
+// A file with a second name (a hard link) gets the picture under both names; a
+// rename over one of them would split them into two different files.
+TEST_F(PictureFileTest, AFileWithSeveralNamesKeepsThemAll) {
+    const std::string first = folder_ + "\\first.bmp";
+    const std::string second = folder_ + "\\second.bmp";
+    WriteAll(first, "the older picture under two names");
+    ASSERT_TRUE(CreateHardLinkA(second.c_str(), first.c_str(), nullptr));
+
+    SavePictureFile(picture_, first);
+    ExpectPatternFile(first, kWidth, kHeight);
+    ExpectPatternFile(second, kWidth, kHeight);
+    HANDLE file = CreateFileA(second.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    BY_HANDLE_FILE_INFORMATION info{};
+    EXPECT_TRUE(GetFileInformationByHandle(file, &info));
+    CloseHandle(file);
+    EXPECT_EQ(info.nNumberOfLinks, 2u);
+    EXPECT_EQ(Names(), (std::set<std::string>{"first.bmp", "second.bmp"}));
+}
+
+// What the folder "shut" allows, as the spies below see it: files in it may be
+// written but no new file made, and, with `refuseMoves`, no file moved over another
+// (a target the user may write but not delete).
+struct ShutFolder {
+    std::string prefix;  // the folder's path with its trailing separator
+    bool refuseMoves = false;
+    int refused = 0;
+    tresk::test::Patch createFile;
+    tresk::test::Patch moveFile;
+};
+ShutFolder* g_shut = nullptr;
+
+HANDLE WINAPI CreateFileSpy(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                            DWORD disposition, DWORD flags, HANDLE templateFile) {
+    const bool makesNew = disposition == CREATE_NEW ||
+                          ((disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) &&
+                           GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES);
+    if (makesNew && std::string(name).starts_with(g_shut->prefix)) {
+        ++g_shut->refused;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return g_shut->createFile.original<decltype(&CreateFileA)>()(name, access, share, security,
+                                                                 disposition, flags, templateFile);
+}
+
+BOOL WINAPI MoveFileExSpy(LPCSTR from, LPCSTR to, DWORD flags) {
+    if (g_shut->refuseMoves && std::string(to).starts_with(g_shut->prefix)) {
+        ++g_shut->refused;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return g_shut->moveFile.original<decltype(&MoveFileExA)>()(from, to, flags);
+}
+
+TEST_F(PictureFileTest, FolderThatAdmitsNoNewFileStillHasItsFilesReplaced) {
+    const std::string shut = folder_ + "\\shut";
+    ASSERT_TRUE(CreateDirectoryA(shut.c_str(), nullptr));
+    const std::string path = shut + "\\old.bmp";
+    WriteAll(path, "an older and longer picture that the new one overwrites, byte for byte");
+    ShutFolder spies;
+    spies.prefix = shut + "\\";
+    HMODULE self = GetModuleHandleA(nullptr);
+    spies.createFile = tresk::test::Patch(self, "kernel32.dll", "CreateFileA",
+                                          reinterpret_cast<void*>(&CreateFileSpy));
+    spies.moveFile = tresk::test::Patch(self, "kernel32.dll", "MoveFileExA",
+                                        reinterpret_cast<void*>(&MoveFileExSpy));
+    ASSERT_TRUE(spies.createFile.active() && spies.moveFile.active());
+    g_shut = &spies;
+
+    SavePictureFile(picture_, path);
+    EXPECT_GT(spies.refused, 0) << "the spy never refused a new file";
+    ExpectPatternFile(path, kWidth, kHeight);
+    EXPECT_EQ(Names(shut), std::set<std::string>{"old.bmp"});
+
+    // A new name there fails as a plain write would, and nothing is made.
+    const std::string fresh = shut + "\\new.bmp";
+    EXPECT_EQ(SaveExpectingError(fresh).Description(), "Permission denied: " + fresh);
+    EXPECT_EQ(Names(shut), std::set<std::string>{"old.bmp"});
+
+    // A read-only file there is still refused and kept.
+    WriteAll(path, "old bytes");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(SaveExpectingError(path).Description(), "Permission denied: " + path);
+    const std::vector<std::uint8_t> after = ReadAll(path);
+    EXPECT_EQ(std::string(after.begin(), after.end()), "old bytes");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+
+    // New files allowed but the move over the target refused: the target is written
+    // in place and the new file made for the move is gone again.
+    const std::string other = folder_ + "\\other.bmp";
+    WriteAll(other, "old bytes");
+    spies.prefix = other;
+    spies.refuseMoves = true;
+    SavePictureFile(picture_, other);
+    ExpectPatternFile(other, kWidth, kHeight);
+    EXPECT_EQ(Names(), (std::set<std::string>{"other.bmp", "shut"}));
+    g_shut = nullptr;
 }
 
 TEST_F(PictureFileTest, NoPictureFailsBeforeTouchingTheDisk) {
