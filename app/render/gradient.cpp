@@ -41,39 +41,41 @@ void FillSpans(HDC dc, const std::vector<BandSpan>& spans, COLORREF base, bool v
     }
 }
 
-// Fills the whole window with a brush whose pattern is the ramp one pixel high, so
-// the system copies whole pixel rows. Columns filled one by one cost the system a
-// call per band on every row: several times slower for tall windows.
+// Copies the ramp across the window from a strip of identical pixel rows, a strip
+// at a time: the system copies whole rows. Columns filled one by one cost the system
+// a call per band on every row, several times slower for tall windows.
 void FillColumns(HDC dc, const std::vector<BandSpan>& spans, COLORREF base, std::int32_t w,
                  std::int32_t h) {
-    // A packed 32-bit DIB: the header, then one row of 0x00RRGGBB pixels.
-    constexpr std::size_t kHeaderWords = sizeof(BITMAPINFOHEADER) / sizeof(std::uint32_t);
-    std::vector<std::uint32_t> packed(kHeaderWords + static_cast<std::size_t>(w));
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof(BITMAPINFOHEADER);
-    header.biWidth = w;
-    header.biHeight = 1;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
-    std::memcpy(packed.data(), &header, sizeof(header));
+    constexpr std::int32_t kStripRows = 32;
+    const std::int32_t rows = std::min(h, kStripRows);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -rows;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    tk::Bitmap strip(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    tk::MemoryDc memory(CreateCompatibleDC(dc));
+    if (strip.Get() == nullptr || memory.Get() == nullptr || bits == nullptr) {
+        return;
+    }
+    auto* pixels = static_cast<std::uint32_t*>(bits);
     for (const BandSpan& span : spans) {
         const COLORREF c = BandColor(base, span.band);
         const std::uint32_t pixel =
             (std::uint32_t{GetRValue(c)} << 16) | (std::uint32_t{GetGValue(c)} << 8) | GetBValue(c);
-        const auto first = packed.begin() + static_cast<std::ptrdiff_t>(kHeaderWords) + span.from;
-        std::fill(first, first + span.count, pixel);
+        std::fill(pixels + span.from, pixels + span.from + span.count, pixel);
     }
-    tk::Brush pattern(CreateDIBPatternBrushPt(packed.data(), DIB_RGB_COLORS));
-    // The pattern starts at the window's left edge.
-    POINT origin{};
-    SetBrushOrgEx(dc, 0, 0, &origin);
-    const HGDIOBJ previous = SelectObject(dc, pattern.Get());
-    PatBlt(dc, 0, 0, w, h, PATCOPY);
-    if (previous != nullptr && previous != HGDI_ERROR) {
-        SelectObject(dc, previous);
+    for (std::int32_t row = 1; row < rows; ++row) {
+        std::copy(pixels, pixels + w, pixels + static_cast<std::ptrdiff_t>(row) * w);
     }
-    SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
+    const HGDIOBJ previous = SelectObject(memory.Get(), strip.Get());
+    for (std::int32_t top = 0; top < h; top += rows) {
+        BitBlt(dc, 0, top, w, std::min(rows, h - top), memory.Get(), 0, 0, SRCCOPY);
+    }
+    SelectObject(memory.Get(), previous);
 }
 
 }  // namespace
