@@ -43,8 +43,9 @@ void FillSpans(HDC dc, const std::vector<BandSpan>& spans, COLORREF base, bool v
 
 // Copies the ramp across the window from a strip of identical pixel rows, a strip
 // at a time: the system copies whole rows. Columns filled one by one cost the system
-// a call per band on every row, several times slower for tall windows.
-void FillColumns(HDC dc, const std::vector<BandSpan>& spans, COLORREF base, std::int32_t w,
+// a call per band on every row, several times slower for tall windows. False when
+// the strip could not be made (nothing was drawn).
+bool FillColumns(HDC dc, const std::vector<BandSpan>& spans, COLORREF base, std::int32_t w,
                  std::int32_t h) {
     constexpr std::int32_t kStripRows = 32;
     const std::int32_t rows = std::min(h, kStripRows);
@@ -59,7 +60,7 @@ void FillColumns(HDC dc, const std::vector<BandSpan>& spans, COLORREF base, std:
     tk::Bitmap strip(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     tk::MemoryDc memory(CreateCompatibleDC(dc));
     if (strip.Get() == nullptr || memory.Get() == nullptr || bits == nullptr) {
-        return;
+        return false;
     }
     auto* pixels = static_cast<std::uint32_t*>(bits);
     for (const BandSpan& span : spans) {
@@ -76,6 +77,7 @@ void FillColumns(HDC dc, const std::vector<BandSpan>& spans, COLORREF base, std:
         BitBlt(dc, 0, top, w, std::min(rows, h - top), memory.Get(), 0, 0, SRCCOPY);
     }
     SelectObject(memory.Get(), previous);
+    return true;
 }
 
 }  // namespace
@@ -121,14 +123,12 @@ void PaintGradient(HWND hWnd, std::int16_t Active, std::int32_t /*Reserved*/) {
     tk::WindowDc dc(hWnd, tk::WindowDc::Area::Window);
     s.paintDC = dc.Get();
     const std::vector<BandSpan> spans = BandSpans(n, extent, size, invert);
-    // The pattern's 32-bit colours reach the screen unchanged only on a true-colour
-    // display; on others the system may render a pattern and a solid brush of the
-    // same colour differently, and only solid brushes are used there.
+    // The strip's 32-bit colours reach the screen unchanged only on a true-colour
+    // display; on others the system may map a bitmap's colour and a solid brush of
+    // the same colour differently, and only solid brushes are used there.
     const bool trueColour =
         GetDeviceCaps(s.paintDC, BITSPIXEL) * GetDeviceCaps(s.paintDC, PLANES) >= 24;
-    if (!vertical && trueColour) {
-        FillColumns(s.paintDC, spans, s.paintBaseColor, w, h);
-    } else {
+    if (vertical || !trueColour || !FillColumns(s.paintDC, spans, s.paintBaseColor, w, h)) {
         FillSpans(s.paintDC, spans, s.paintBaseColor, vertical, w, h);
     }
 
