@@ -11,12 +11,15 @@ section() { printf '\n== %s\n' "$1"; }
 section "Painter and export (PaintGradient against one FillRect over the same area)"
 wine bench/paint_bench.exe
 
-for extra in hook_bench pointer_bench; do
-    if [ -f "bench/$extra.exe" ]; then
-        section "$extra"
-        wine "bench/$extra.exe"
-    fi
-done
+section "Mouse hook: cost per call in every program (against a hook that only calls CallNextHookEx)"
+wine bench/hook_bench.exe
+
+section "CPU time per real pointer move over the picture area (against a plain window program)"
+winbin='Z:'"${bin//\//\\}"
+wine bench/move_bench.exe 2000 3 "$winbin"'\Treskcolor.exe' "$winbin"'\bench\plain_window.exe'
+
+section "Where a pointer move's time goes inside the program (handlers and the calls they make)"
+wine bench/pointer_bench.exe
 
 section "Start-up to a visible main window and peak working set (against Wine's notepad)"
 wine bench/launch_bench.exe 10 'Z:'"${bin//\//\\}"'\Treskcolor.exe' 'C:\windows\system32\notepad.exe'

@@ -34,6 +34,10 @@ tk::Cursor LoadCursorOwned(std::int16_t number) noexcept {
 
 void DestroyCursorRef(HCURSOR& cursor) noexcept {
     if (cursor != nullptr) {
+        SharedState& s = Shared();
+        if (cursor == s.switchedCursor) {
+            s.switchedCursor = nullptr;  // a destroyed handle value may come back
+        }
         DestroyCursor(cursor);
         tk::CountFreed(tk::HandleKind::Cursor);
         cursor = nullptr;
@@ -52,8 +56,16 @@ void ResetHandCursor(tk::Label& label) {
 
 void SwitchCustomCursor(std::int16_t number) noexcept {
     SharedState& s = Shared();
-    DestroyCursorRef(s.customCursor);
-    s.customCursor = LoadCursorRes(number);
+    // Pointer moves switch to the cursor already shown nearly every time; loading a
+    // cursor from the resources is most of what a move costs, so the one held is kept.
+    const bool same = s.customCursor != nullptr && s.customCursor == s.switchedCursor &&
+                      s.switchedCursorNumber == number;
+    if (!same) {
+        DestroyCursorRef(s.customCursor);
+        s.customCursor = LoadCursorRes(number);
+        s.switchedCursor = s.customCursor;
+        s.switchedCursorNumber = number;
+    }
     s.lastApiResult =
         static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(SetCursor(s.customCursor)));
 }

@@ -22,8 +22,10 @@ tk::Cursor LoadCursorOwned(std::int16_t number) noexcept;
 // Destroys the cursor a variable holds and sets it to 0; a null variable is left alone.
 void DestroyCursorRef(HCURSOR& cursor) noexcept;
 
-// The window procedures' cursor switch: destroys their current cursor, loads
-// resource `number` in its place and makes it the current cursor.
+// The window procedures' cursor switch: makes the cursor of resource `number` the
+// current cursor, held in customCursor. The cursor customCursor holds is kept when
+// this switch loaded it from the same resource; otherwise it is destroyed and the
+// resource loaded in its place.
 void SwitchCustomCursor(std::int16_t number) noexcept;
 
 // Gives the label the hand cursor (loaded afresh), or its default pointer back.

@@ -28,4 +28,18 @@ std::int32_t BandOfLine(std::int32_t bandMax, std::int32_t line, std::int32_t ex
     return static_cast<std::int32_t>(std::clamp(band, 0.0, static_cast<double>(bandMax)));
 }
 
+std::vector<BandSpan> BandSpans(std::int32_t bandMax, std::int32_t extent, std::int32_t size,
+                                bool invert) {
+    std::vector<BandSpan> spans;
+    for (std::int32_t x = 0; x < extent; ++x) {
+        const std::int32_t band = BandOfLine(bandMax, extent - 1 - x, extent, size, invert);
+        if (!spans.empty() && spans.back().band == band) {
+            ++spans.back().count;
+        } else {
+            spans.push_back(BandSpan{x, 1, band});
+        }
+    }
+    return spans;
+}
+
 }  // namespace tresk

@@ -78,7 +78,8 @@ LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
         case WM_SETCURSOR: {
             const auto h = static_cast<std::int16_t>(LOWORD(lParam));
             s.pointerWindow = reinterpret_cast<HWND>(wParam);
-            DestroyCursorRef(s.customCursor);
+            // Every branch below either switches the cursor (which frees the one held
+            // unless it is the one wanted) or frees it, as over a sizing border.
             if (h == HTCAPTION || form.MyHWND(s.pointerWindow)) {
                 SetPickCursor();
             } else {
@@ -87,7 +88,6 @@ LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
             return DefWindowProcA(hWnd, Msg, wParam, lParam);
         }
         case WM_NCHITTEST: {
-            DestroyCursorRef(s.customCursor);
             LRESULT r = DefWindowProcA(hWnd, Msg, wParam, lParam);
             if (r == HTCAPTION) {
                 SetPickCursor();
@@ -145,7 +145,6 @@ LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
             form.SetMx(p.screen.x + 1);
             form.SetMy(p.screen.y + 1);
             s.pointerWindow = WindowFromPoint(p.screen);
-            DestroyCursorRef(s.customCursor);
             if (form.MyHWND(s.pointerWindow)) {
                 SetPickCursor();
             } else {

@@ -22,6 +22,10 @@ struct SharedState {
     // The cursor a window procedure loaded last; its only owner. Freed by
     // DestroyCursorRef before the next load and by both unsubclass routines.
     HCURSOR customCursor = nullptr;
+    // The handle SwitchCustomCursor last loaded and its resource number: while
+    // customCursor still holds that handle, a switch to the same resource keeps it.
+    HCURSOR switchedCursor = nullptr;  // not owned: a copy of customCursor's value
+    std::int16_t switchedCursorNumber = 0;
 
     WNDPROC prevFormProc = nullptr;     // 0 = main window not subclassed
     WNDPROC prevPictureProc = nullptr;  // 0 = picture area not subclassed

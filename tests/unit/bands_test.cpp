@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -87,3 +88,56 @@ TEST(BandOfLine, AbsurdArgumentsDoNotOverflow) {
 }
 
 }  // namespace
+
+// Spans cover 0 .. extent - 1 from the left (or top) edge without gaps or overlaps,
+// every pixel of a span shows the band BandOfLine gives its line, and neighbours
+// differ (each span is as long as it can be).
+void ExpectSpansFollowTheLines(std::int32_t bandMax, std::int32_t extent, std::int32_t size,
+                               bool invert) {
+    const std::vector<tresk::BandSpan> spans = tresk::BandSpans(bandMax, extent, size, invert);
+    std::int32_t next = 0;
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        const tresk::BandSpan& span = spans[i];
+        ASSERT_EQ(span.from, next) << i;
+        ASSERT_GT(span.count, 0) << i;
+        for (std::int32_t x = span.from; x < span.from + span.count; ++x) {
+            ASSERT_EQ(span.band, BandOfLine(bandMax, extent - 1 - x, extent, size, invert)) << x;
+        }
+        if (i > 0) {
+            ASSERT_NE(span.band, spans[i - 1].band) << i;
+        }
+        next = span.from + span.count;
+    }
+    EXPECT_EQ(next, std::max(extent, 0));
+}
+
+TEST(BandSpans, CoverEveryPixelWithItsLinesBand) {
+    for (const bool invert : {false, true}) {
+        SCOPED_TRACE(invert);
+        ExpectSpansFollowTheLines(200, 3761, 3761, invert);  // bands 18 or 19 pixels wide
+        ExpectSpansFollowTheLines(200, 2141, 2141, invert);
+        ExpectSpansFollowTheLines(100, 553, 553, invert);
+        ExpectSpansFollowTheLines(74, 95, 95, invert);
+        ExpectSpansFollowTheLines(200, 97, 97, invert);  // more bands than pixels
+        ExpectSpansFollowTheLines(0, 40, 40, invert);
+        ExpectSpansFollowTheLines(100, 150, 553, invert);  // sizes that disagree
+        ExpectSpansFollowTheLines(100, 1, 1, invert);
+    }
+}
+
+TEST(BandSpans, WorkedExampleFromTheLeftEdge) {
+    // 200 pixels wide, 50 percent. Lines from the right edge take bands 0, 0, 1, 2, 2,
+    // 2, 3, ...: the right edge holds band 0 twice, band 1 once and band 2 three times;
+    // the left edge (line 199, 99.5) band 100 and then line 198 band 99, once each.
+    const std::vector<tresk::BandSpan> spans = tresk::BandSpans(100, 200, 200, false);
+    ASSERT_EQ(spans.size(), 101u);
+    EXPECT_EQ(spans[0], (tresk::BandSpan{0, 1, 100}));
+    EXPECT_EQ(spans[1], (tresk::BandSpan{1, 1, 99}));
+    EXPECT_EQ(spans[98], (tresk::BandSpan{194, 3, 2}));
+    EXPECT_EQ(spans[99], (tresk::BandSpan{197, 1, 1}));
+    EXPECT_EQ(spans[100], (tresk::BandSpan{198, 2, 0}));
+    // One band: one span over everything; nothing to paint: no span.
+    EXPECT_EQ(tresk::BandSpans(0, 553, 553, true), (std::vector<tresk::BandSpan>{{0, 553, 0}}));
+    EXPECT_TRUE(tresk::BandSpans(100, 0, 0, false).empty());
+    EXPECT_TRUE(tresk::BandSpans(100, -4, 0, false).empty());
+}

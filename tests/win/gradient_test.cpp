@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <sstream>
 #include <string>
 
 #include "app/hookclient/mouse_hook.h"
@@ -18,7 +19,9 @@
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
 #include "test_support/program_environment.h"
+#include "test_support/window_utils.h"
 #include "toolkit/app.h"
+#include "toolkit/handle_counts.h"
 
 namespace tresk {
 namespace {
@@ -154,6 +157,101 @@ TEST(PaintGradientTest, InvertOverAWindowNarrowerThanThePictureSizeStaysInTheTab
         ASSERT_EQ(ScreenColor(r.left + x, r.top + 20), expected) << "column " << x;
     }
     EXPECT_EQ(ScreenColor(r.right - 1, r.top + 20), RGB(100, 100, 100));  // band 100
+}
+
+// What a ramp should look like: the model's band of every line, from the inputs.
+struct Ramp {
+    COLORREF base;
+    std::int16_t percent;
+    bool vertical;
+    bool invert;
+    std::int32_t size;  // the picture size the painter reads for the ramp's direction
+};
+
+// Every pixel of `window` on the screen against the model, naming the first misses.
+::testing::AssertionResult ShowsRamp(HWND window, const Ramp& ramp) {
+    const test::ScreenShot shot(WindowRectOf(window));
+    if (!shot.Taken()) {
+        return ::testing::AssertionFailure() << "no screen copy";
+    }
+    const std::int32_t extent = ramp.vertical ? shot.Height() : shot.Width();
+    int wrong = 0;
+    std::ostringstream report;
+    for (int y = 0; y < shot.Height(); ++y) {
+        for (int x = 0; x < shot.Width(); ++x) {
+            const int line = extent - 1 - (ramp.vertical ? y : x);
+            const std::int32_t band =
+                BandOfLine(BandMax(ramp.percent), line, extent, ramp.size, ramp.invert);
+            const COLORREF expected = BandColor(ramp.base, band);
+            if (shot.At(x, y) != expected && ++wrong <= 4) {
+                report << " (" << x << "," << y << ") band " << band << ": expected 0x" << std::hex
+                       << expected << ", seen 0x" << shot.At(x, y) << std::dec << ";";
+            }
+        }
+    }
+    if (wrong == 0) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << wrong << " pixels differ:" << report.str();
+}
+
+// Sizes the main window so that its picture area is width x height pixels.
+void SizePicture(int width, int height) {
+    TreskForm& form = Form();
+    RECT client{};
+    GetClientRect(form.Hwnd(), &client);
+    const RECT window = WindowRectOf(form.Hwnd());
+    const int column = client.right - (WindowRectOf(form.picTresk.Hwnd()).right -
+                                       WindowRectOf(form.picTresk.Hwnd()).left);
+    SetWindowPos(
+        form.Hwnd(), nullptr, 0, 0, width + column + (window.right - window.left) - client.right,
+        height + (window.bottom - window.top) - client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump();
+}
+
+// The picture area at a size with bands several pixels wide and lines that do not
+// divide evenly into bands, in both directions and both orders, at the full and an
+// odd percentage: every pixel is the model's, and no handle is left behind.
+TEST(PaintGradientTest, EveryPixelOfALargePictureFollowsTheModel) {
+    TreskForm& form = Form();
+    const RECT before = WindowRectOf(form.Hwnd());
+    SizePicture(1001, 523);
+    HWND picture = form.picTresk.Hwnd();
+    const RECT area = WindowRectOf(picture);
+    ASSERT_EQ(area.right - area.left, 1001);
+    ASSERT_EQ(area.bottom - area.top, 523);
+    const tk::HandleCounts handles = tk::CurrentHandleCounts();
+    for (const std::int16_t percent : {std::int16_t{100}, std::int16_t{37}}) {
+        for (const int vertical : {0, 1}) {
+            for (const int invert : {0, 1}) {
+                SCOPED_TRACE(::testing::Message()
+                             << percent << " %, vertical " << vertical << ", invert " << invert);
+                const COLORREF base = RGB(230, 90, 160);
+                Inputs(base, std::to_string(percent).c_str(), vertical, invert);
+                PaintGradient(picture, kTrue, 0);
+                Pump();
+                const std::int32_t size = vertical != 0 ? form.PicHeightPx() : form.PicWidthPx();
+                EXPECT_TRUE(ShowsRamp(picture, {base, percent, vertical != 0, invert != 0, size}));
+                EXPECT_EQ(tk::CurrentHandleCounts(), handles);
+            }
+        }
+    }
+    SetWindowPos(form.Hwnd(), nullptr, 0, 0, before.right - before.left, before.bottom - before.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump();
+}
+
+// More bands than pixel lines: some bands show nowhere, and each line still takes
+// its own band, across and down.
+TEST(PaintGradientTest, ANarrowWindowSkipsBandsLineByLine) {
+    for (const int vertical : {0, 1}) {
+        SCOPED_TRACE(vertical);
+        Inputs(RGB(250, 250, 250), "100", vertical, 0);
+        BorderedWindow window("", 700, 600, 97, 131);
+        PaintGradient(window.Get(), kTrue, 0);
+        Pump();
+        EXPECT_TRUE(ShowsRamp(window.Get(), {RGB(250, 250, 250), 100, vertical != 0, false, 0}));
+    }
 }
 
 TEST(PaintGradientTest, ZeroExtentPaintsNothingAndSurvives) {

@@ -22,6 +22,7 @@
 #include "app/shell/tresk_form.h"
 #include "app_test_support.h"
 #include "toolkit/app.h"
+#include "toolkit/handle_counts.h"
 
 namespace tresk::test {
 namespace {
@@ -265,6 +266,60 @@ TEST_F(WindowProc, HookMoveTracksAndChoosesByTheWindowUnderThePointer) {
     EXPECT_EQ(Form().My(), 11);
     ExpectCursorSet(IsPick);
     EXPECT_FALSE(PreviousGot(WM_MOUSEMOVE));
+}
+
+// One pointer move over the picture area reaches three handlers: the hook's
+// WM_SETCURSOR and WM_MOUSEMOVE copies to the main window and the picture area's own
+// WM_MOUSEMOVE. Along a run of moves the pick cursor stays on screen in one handle;
+// a change of shape frees the cursor held, and leaving it to the system frees it too.
+TEST_F(WindowProc, MovesKeepTheCursorShownUntilItsShapeChanges) {
+    HWND picture = Form().picTresk.Hwnd();
+    RECT area;
+    GetWindowRect(picture, &area);
+    const auto move = [&](POINT p) {
+        SetCursorPos(p.x, p.y);
+        Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(picture), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        Send(WM_MOUSEMOVE, 0, Screen(p));
+        POINT client = p;
+        ScreenToClient(picture, &client);
+        SendMessageA(picture, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+    };
+    move(POINT{area.left + 5, area.top + 5});
+    const HCURSOR shown = Shared().customCursor;
+    ASSERT_TRUE(IsPick(shown));
+    const int cursors = tk::CurrentHandleCounts().cursors;
+    for (int i = 0; i < 20; ++i) {
+        SCOPED_TRACE(i);
+        setCursorCalls.clear();
+        move(POINT{area.left + 6 + i, area.top + 5 + i % 3});
+        ASSERT_EQ(setCursorCalls.size(), 3u);
+        for (HCURSOR c : setCursorCalls) {
+            EXPECT_EQ(c, shown);
+        }
+        EXPECT_EQ(GetCursor(), shown);
+        EXPECT_EQ(tk::CurrentHandleCounts().cursors, cursors);
+    }
+
+    // Over a button: the arrow replaces the pick cursor, which is freed.
+    Send(WM_MOUSEMOVE, 0, Screen(CentreOf(Form().btnTresk.Hwnd())));
+    ExpectCursorSet(IsArrow);
+    EXPECT_EQ(GetCursor(), Shared().customCursor);
+    EXPECT_EQ(HotSpot(shown).x, -1) << "the pick cursor is destroyed";
+    EXPECT_EQ(tk::CurrentHandleCounts().cursors, cursors);
+
+    // Over another window's sizing border the system's cursor stays and ours is freed.
+    const HCURSOR arrow = Shared().customCursor;
+    Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(patch_), MAKELPARAM(HTLEFT, WM_MOUSEMOVE));
+    EXPECT_EQ(Shared().customCursor, nullptr);
+    EXPECT_EQ(HotSpot(arrow).x, -1);
+    EXPECT_EQ(tk::CurrentHandleCounts().cursors, cursors - 1);
+
+    // Back over the picture area: a pick cursor again, loaded afresh.
+    setCursorCalls.clear();
+    move(POINT{area.left + 40, area.top + 20});
+    ExpectCursorSet(IsPick);
+    EXPECT_EQ(GetCursor(), Shared().customCursor);
+    EXPECT_EQ(tk::CurrentHandleCounts().cursors, cursors);
 }
 
 TEST_F(WindowProc, HookPressPicksAndSetsTheBaseUnlessOnAControl) {

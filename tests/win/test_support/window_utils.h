@@ -1,10 +1,12 @@
 #pragma once
 // Small helpers shared by the tests that work with real windows: reading a window's
-// class and text, handling the thread's messages for a while, and a plain top-level
-// window.
+// class and text, handling the thread's messages for a while, a plain top-level
+// window, and a copy of what the screen shows.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tresk::test {
 
@@ -72,5 +74,51 @@ inline HWND ShowColourPatch(const char* className, COLORREF colour, int x, int y
     UpdateWindow(patch);
     return patch;
 }
+
+// A rectangle of the screen as the user sees it, copied at construction.
+class ScreenShot {
+public:
+    explicit ScreenShot(const RECT& area)
+        : width_(area.right - area.left), height_(area.bottom - area.top) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width_;
+        info.bmiHeader.biHeight = -height_;  // top row first
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap != nullptr) {
+            HGDIOBJ old = SelectObject(memory, bitmap);
+            BitBlt(memory, 0, 0, width_, height_, screen, area.left, area.top, SRCCOPY);
+            GdiFlush();
+            const auto* words = static_cast<const std::uint32_t*>(bits);
+            pixels_.assign(words, words + static_cast<std::size_t>(width_) *
+                                              static_cast<std::size_t>(height_));
+            SelectObject(memory, old);
+            DeleteObject(bitmap);
+        }
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+    int Width() const noexcept { return width_; }
+    int Height() const noexcept { return height_; }
+    bool Taken() const noexcept { return !pixels_.empty(); }
+    // 0x00BBGGRR, as GetPixel reports it.
+    COLORREF At(int x, int y) const {
+        const std::uint32_t bgr =
+            pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                    static_cast<std::size_t>(x)];
+        return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+    }
+
+private:
+    int width_;
+    int height_;
+    std::vector<std::uint32_t> pixels_;
+};
 
 }  // namespace tresk::test
