@@ -3,6 +3,8 @@
 // the same run. After one untimed start each, the programs take turns, each round
 // beginning with the next program, and every start waits until the machine has settled
 // after the previous one closed; so whatever else the machine does falls on all alike.
+// Beside the median: the fastest start, the number of libraries the process had loaded
+// when its window became visible, and the peak working set.
 // Usage: launch_bench RUNS FLOOR_EXE EXE [EXE...]
 #include <windows.h>
 
@@ -36,6 +38,7 @@ BOOL CALLBACK FindVisible(HWND hwnd, LPARAM lParam) {
 struct Run {
     double startMs = -1;
     double peakKiB = -1;
+    double modules = -1;  // libraries loaded when the window became visible
 };
 
 Run LaunchOnce(const std::string& exe) {
@@ -62,6 +65,11 @@ Run LaunchOnce(const std::string& exe) {
         run.startMs =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
+        HMODULE loaded[512];
+        DWORD bytes = 0;
+        if (EnumProcessModules(pi.hProcess, loaded, sizeof(loaded), &bytes)) {
+            run.modules = static_cast<double>(bytes / sizeof(HMODULE));
+        }
         Sleep(500);
         PROCESS_MEMORY_COUNTERS counters{};
         counters.cb = sizeof(counters);
@@ -105,6 +113,7 @@ int main(int argc, char** argv) {
     const auto programs = static_cast<std::size_t>(argc - 2);
     std::vector<std::vector<double>> starts(programs);
     std::vector<std::vector<double>> peaks(programs);
+    std::vector<std::vector<double>> modules(programs);
     for (std::size_t p = 0; p < programs; ++p) {
         LaunchOnce(argv[2 + p]);
     }
@@ -115,12 +124,13 @@ int main(int argc, char** argv) {
             if (run.startMs >= 0) {
                 starts[p].push_back(run.startMs);
                 peaks[p].push_back(run.peakKiB);
+                modules[p].push_back(run.modules);
             }
         }
     }
     const double floorMs = Median(starts[0]);
-    std::printf("%-26s %14s %9s %12s %14s\n", "program", "start-up (ms)", "vs floor",
-                "fastest (ms)", "peak WS (KiB)");
+    std::printf("%-26s %14s %9s %12s %9s %14s\n", "program", "start-up (ms)", "vs floor",
+                "fastest (ms)", "modules", "peak WS (KiB)");
     // The programs first, then the floor.
     for (std::size_t k = 1; k <= programs; ++k) {
         const std::size_t p = k % programs;
@@ -129,9 +139,9 @@ int main(int argc, char** argv) {
         if (p == 0) {
             name += " (floor)";
         }
-        std::printf("%-26s %14.1f %8.2fx %12.1f %14.0f   (median of %zu)\n", name.c_str(), ms,
-                    floorMs > 0 ? ms / floorMs : 0.0, Least(starts[p]), Median(peaks[p]),
-                    starts[p].size());
+        std::printf("%-26s %14.1f %8.2fx %12.1f %9.0f %14.0f   (median of %zu)\n", name.c_str(), ms,
+                    floorMs > 0 ? ms / floorMs : 0.0, Least(starts[p]), Median(modules[p]),
+                    Median(peaks[p]), starts[p].size());
     }
     return 0;
 }
