@@ -1,11 +1,13 @@
 #pragma once
 // A system library that only some commands need, loaded at the first call into it
 // rather than when the program starts: the colour and save dialogs' library and the
-// shell bring a dozen more libraries with them, which start-up then does not wait for.
+// shell bring four more libraries with them, which start-up then does not wait for.
 #include <windows.h>
 
 namespace tk {
 
+// Used from the program's one window thread; a constinit object needs no constructor at
+// start-up.
 class SystemLibrary {
 public:
     // `fileName` names a library of the system folder ("comdlg32.dll"); it is loaded

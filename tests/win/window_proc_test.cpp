@@ -126,8 +126,8 @@ protected:
     WNDPROC saved_ = nullptr;
 };
 
-// Start-up does not wait for the dialogs' library and the shell (and the dozen libraries
-// they bring): they load when a dialog or a link first needs them.
+// Start-up does not wait for the dialogs' library and the shell (and the libraries they
+// bring): they load when a dialog or a link first needs them.
 TEST_F(WindowProc, StartUpLeavesTheDialogAndShellLibrariesUnloaded) {
     EXPECT_EQ(GetModuleHandleA("comdlg32.dll"), nullptr);
     EXPECT_EQ(GetModuleHandleA("shell32.dll"), nullptr);
