@@ -1,5 +1,11 @@
-// Start-up time to a visible main window and peak working set of a program, median of
-// several runs, beside a peer started the same way. Usage: launch_bench RUNS EXE [EXE...]
+// Start-up time to a visible main window and peak working set of programs, median of
+// several runs, each beside the floor (a bare window program) started the same way in
+// the same run. After one untimed start each, the programs take turns, each round
+// beginning with the next program, and every start waits until the machine has settled
+// after the previous one closed; so whatever else the machine does falls on all alike.
+// Beside the median: the fastest start, the number of libraries the process had loaded
+// when its window became visible, and the peak working set.
+// Usage: launch_bench RUNS FLOOR_EXE EXE [EXE...]
 #include <windows.h>
 
 #include <psapi.h>
@@ -32,10 +38,13 @@ BOOL CALLBACK FindVisible(HWND hwnd, LPARAM lParam) {
 struct Run {
     double startMs = -1;
     double peakKiB = -1;
+    double modules = -1;  // libraries loaded when the window became visible
 };
 
 Run LaunchOnce(const std::string& exe) {
     Run run;
+    // The previous program's exit (its windows, its hook) must not fall on this start.
+    Sleep(300);
     STARTUPINFOA si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
@@ -56,6 +65,11 @@ Run LaunchOnce(const std::string& exe) {
         run.startMs =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
+        HMODULE loaded[512];
+        DWORD bytes = 0;
+        if (EnumProcessModules(pi.hProcess, loaded, sizeof(loaded), &bytes)) {
+            run.modules = static_cast<double>(bytes / sizeof(HMODULE));
+        }
         Sleep(500);
         PROCESS_MEMORY_COUNTERS counters{};
         counters.cb = sizeof(counters);
@@ -80,29 +94,54 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+double Least(const std::vector<double>& values) {
+    return values.empty() ? -1 : *std::min_element(values.begin(), values.end());
+}
+
+std::string BaseName(const std::string& path) {
+    return path.substr(path.find_last_of("\\/") + 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: launch_bench RUNS EXE [EXE...]\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: launch_bench RUNS FLOOR_EXE EXE [EXE...]\n");
         return 2;
     }
     const int runs = std::atoi(argv[1]);
-    std::printf("%-34s %14s %16s\n", "program", "start-up (ms)", "peak WS (KiB)");
-    for (int a = 2; a < argc; ++a) {
-        std::vector<double> starts;
-        std::vector<double> peaks;
-        for (int i = 0; i < runs; ++i) {
-            Run run = LaunchOnce(argv[a]);
+    const auto programs = static_cast<std::size_t>(argc - 2);
+    std::vector<std::vector<double>> starts(programs);
+    std::vector<std::vector<double>> peaks(programs);
+    std::vector<std::vector<double>> modules(programs);
+    for (std::size_t p = 0; p < programs; ++p) {
+        LaunchOnce(argv[2 + p]);
+    }
+    for (int i = 0; i < runs; ++i) {
+        for (std::size_t k = 0; k < programs; ++k) {
+            const std::size_t p = (static_cast<std::size_t>(i) + k) % programs;
+            const Run run = LaunchOnce(argv[2 + p]);
             if (run.startMs >= 0) {
-                starts.push_back(run.startMs);
-                peaks.push_back(run.peakKiB);
+                starts[p].push_back(run.startMs);
+                peaks[p].push_back(run.peakKiB);
+                modules[p].push_back(run.modules);
             }
         }
-        std::string name = argv[a];
-        name = name.substr(name.find_last_of("\\/") + 1);
-        std::printf("%-34s %14.1f %16.0f   (median of %zu)\n", name.c_str(), Median(starts),
-                    Median(peaks), starts.size());
+    }
+    const double floorMs = Median(starts[0]);
+    std::printf("%-26s %14s %9s %12s %9s %14s\n", "program", "start-up (ms)", "vs floor",
+                "fastest (ms)", "modules", "peak WS (KiB)");
+    // The programs first, then the floor.
+    for (std::size_t k = 1; k <= programs; ++k) {
+        const std::size_t p = k % programs;
+        const double ms = Median(starts[p]);
+        std::string name = BaseName(argv[2 + p]);
+        if (p == 0) {
+            name += " (floor)";
+        }
+        std::printf("%-26s %14.1f %8.2fx %12.1f %9.0f %14.0f   (median of %zu)\n", name.c_str(), ms,
+                    floorMs > 0 ? ms / floorMs : 0.0, Least(starts[p]), Median(modules[p]),
+                    Median(peaks[p]), starts[p].size());
     }
     return 0;
 }

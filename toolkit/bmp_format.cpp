@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <limits>
 #include <new>
-#include <stdexcept>
 
 namespace tk {
 
@@ -63,11 +62,12 @@ std::vector<std::uint8_t> EncodeBmp24(std::int32_t width, std::int32_t height,
     }
 
     std::vector<std::uint8_t> file;
+    if (fileSize > file.max_size()) {
+        return {};
+    }
     try {
         file.reserve(static_cast<std::size_t>(fileSize));
     } catch (const std::bad_alloc&) {
-        return {};
-    } catch (const std::length_error&) {
         return {};
     }
 

@@ -1,9 +1,12 @@
 #include "toolkit/val.h"
 
-#include <charconv>
+#include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace tk {
 
@@ -79,10 +82,169 @@ double ReadRadix(Reader& reader, unsigned radix) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
+// An unsigned integer of any size, 32 bits a limb, least significant limb first, with
+// no leading zero limbs.
+using BigInt = std::vector<std::uint32_t>;
+
+void MulAdd(BigInt& n, std::uint32_t factor, std::uint32_t addend) {
+    std::uint64_t carry = addend;
+    for (std::uint32_t& limb : n) {
+        const std::uint64_t product = std::uint64_t{limb} * factor + carry;
+        limb = static_cast<std::uint32_t>(product);
+        carry = product >> 32;
+    }
+    if (carry != 0) {
+        n.push_back(static_cast<std::uint32_t>(carry));
+    }
+}
+
+std::int64_t BitLength(const BigInt& n) {
+    return n.empty() ? 0 : static_cast<std::int64_t>(n.size() - 1) * 32 + std::bit_width(n.back());
+}
+
+void ShiftLeft(BigInt& n, std::int64_t bits) {
+    if (n.empty() || bits <= 0) {
+        return;
+    }
+    const auto limbs = static_cast<std::size_t>(bits / 32);
+    const auto rest = static_cast<unsigned>(bits % 32);
+    n.insert(n.begin(), limbs, 0);
+    if (rest != 0) {
+        std::uint32_t carry = 0;
+        for (std::size_t i = limbs; i < n.size(); ++i) {
+            const std::uint32_t limb = n[i];
+            n[i] = (limb << rest) | carry;
+            carry = limb >> (32 - rest);
+        }
+        if (carry != 0) {
+            n.push_back(carry);
+        }
+    }
+}
+
+void ShiftRightOne(BigInt& n) {
+    for (std::size_t i = 0; i < n.size(); ++i) {
+        n[i] = (n[i] >> 1) | (i + 1 < n.size() ? n[i + 1] << 31 : 0);
+    }
+    if (!n.empty() && n.back() == 0) {
+        n.pop_back();
+    }
+}
+
+bool NotLess(const BigInt& a, const BigInt& b) {
+    if (a.size() != b.size()) {
+        return a.size() > b.size();
+    }
+    for (std::size_t i = a.size(); i-- > 0;) {
+        if (a[i] != b[i]) {
+            return a[i] > b[i];
+        }
+    }
+    return true;
+}
+
+// a -= b, for a >= b.
+void Subtract(BigInt& a, const BigInt& b) {
+    std::int64_t borrow = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        std::int64_t d = std::int64_t{a[i]} - (i < b.size() ? b[i] : 0) - borrow;
+        borrow = d < 0 ? 1 : 0;
+        a[i] = static_cast<std::uint32_t>(d + (borrow << 32));
+    }
+    while (!a.empty() && a.back() == 0) {
+        a.pop_back();
+    }
+}
+
+// The nearest double to m x 2^exponent, ties to even, where `sticky` says that the
+// true value lies a little above m x 2^exponent. m is not 0.
+double RoundToDouble(std::uint64_t m, std::int64_t exponent, bool sticky) {
+    const int lead = std::countl_zero(m);
+    m <<= lead;
+    exponent -= lead;
+    // Now 2^63 <= m < 2^64: the value lies in [2^top, 2^(top + 1)).
+    const std::int64_t top = exponent + 63;
+    if (top > 1023) {
+        return std::numeric_limits<double>::infinity();
+    }
+    // Keep 53 bits, or fewer below the smallest normal double (2^-1022).
+    const std::int64_t drop = 11 + (top < -1022 ? -1022 - top : 0);
+    if (drop > 64) {
+        return 0.0;  // below half the smallest subnormal double
+    }
+    std::uint64_t kept = 0;
+    bool up = false;
+    if (drop == 64) {
+        up = m > (std::uint64_t{1} << 63) || sticky;
+    } else {
+        kept = m >> drop;
+        const std::uint64_t rest = m & ((std::uint64_t{1} << drop) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (drop - 1);
+        up = rest > half || (rest == half && (sticky || (kept & 1) != 0));
+    }
+    kept += up ? 1 : 0;
+    // kept has at most 53 bits, so both steps are exact (or overflow to infinity).
+    return std::ldexp(static_cast<double>(kept), static_cast<int>(exponent + drop));
+}
+
+// The nearest double to the decimal integer `digits` x 10^exponent, computed exactly.
+double DecimalToDouble(std::string_view digits, std::int64_t exponent) {
+    BigInt n;
+    for (const char c : digits) {
+        MulAdd(n, 10, static_cast<std::uint32_t>(c - '0'));
+    }
+    if (n.empty()) {
+        return 0.0;
+    }
+    if (exponent >= 0) {
+        for (std::int64_t i = 0; i < exponent; ++i) {
+            MulAdd(n, 10, 0);
+        }
+        // The top 64 bits, and whether any bit below them is set.
+        const std::int64_t shift = std::max<std::int64_t>(BitLength(n) - 64, 0);
+        std::uint64_t m = 0;
+        bool sticky = false;
+        for (std::int64_t bit = BitLength(n) - 1; bit >= 0; --bit) {
+            const bool set =
+                (n[static_cast<std::size_t>(bit / 32)] >> static_cast<unsigned>(bit % 32)) & 1u;
+            if (bit >= shift) {
+                m = (m << 1) | (set ? 1u : 0u);
+            } else if (set) {
+                sticky = true;
+                break;
+            }
+        }
+        return RoundToDouble(m, shift, sticky);
+    }
+    // n / 10^-exponent: a quotient of 63 or 64 bits by long division, the remainder sticky.
+    BigInt divisor{1};
+    for (std::int64_t i = 0; i < -exponent; ++i) {
+        MulAdd(divisor, 10, 0);
+    }
+    const std::int64_t scale = BitLength(divisor) - BitLength(n) + 63;
+    if (scale >= 0) {
+        ShiftLeft(n, scale);
+    } else {
+        ShiftLeft(divisor, -scale);
+    }
+    ShiftLeft(divisor, 63);
+    std::uint64_t quotient = 0;
+    for (int bit = 63; bit >= 0; --bit) {
+        quotient <<= 1;
+        if (NotLess(n, divisor)) {
+            Subtract(n, divisor);
+            quotient |= 1;
+        }
+        ShiftRightOne(divisor);
+    }
+    return RoundToDouble(quotient, -scale, !n.empty());
+}
+
 // Decimal exponents beyond this cannot change whether the result overflows or vanishes.
 constexpr std::int64_t kExponentCap = 1'000'000'000'000;
-// Only this many significant digits are handed to the parser; anything nonzero after
-// them is kept as one sticky digit so that rounding stays correct.
+// Only this many significant digits are converted; anything nonzero after them is kept
+// as one sticky digit so that rounding stays correct (a double is settled by its first
+// 768 significant digits and whether any digit after them is nonzero).
 constexpr std::size_t kMaxDigits = 800;
 
 double ReadDecimal(Reader& reader) {
@@ -146,28 +308,13 @@ double ReadDecimal(Reader& reader) {
         return 0.0;
     }
 
+    // At most kMaxDigits digits, the last of them sticky when more were given.
     std::string_view significant(digits.data() + first, last - first + 1);
-    std::string scientific;
-    scientific.push_back(significant.front());
-    scientific.push_back('.');
+    std::string used(significant.substr(0, kMaxDigits));
     if (significant.size() > kMaxDigits) {
-        scientific.append(significant.substr(1, kMaxDigits - 1));
-        scientific.push_back('1');
-    } else {
-        scientific.append(significant.substr(1));
+        used.back() = '1';
     }
-    scientific.push_back('e');
-    scientific.append(std::to_string(power));
-
-    double value = 0.0;
-    const auto [end, error] =
-        std::from_chars(scientific.data(), scientific.data() + scientific.size(), value);
-    static_cast<void>(end);
-    if (error == std::errc::result_out_of_range) {
-        value = power > 0 ? infinity : 0.0;
-    } else if (error != std::errc()) {
-        return 0.0;
-    }
+    const double value = DecimalToDouble(used, power - static_cast<std::int64_t>(used.size()) + 1);
     if (value == 0.0) {
         return 0.0;
     }

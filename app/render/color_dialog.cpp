@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "app/shell/shared_state.h"
+#include "toolkit/system_library.h"
 
 namespace tresk {
 namespace {
@@ -10,6 +11,8 @@ namespace {
 constexpr std::string_view kTitleToken = "#A#O";
 constexpr std::string_view kSetColorTitle = "Set Color";
 constexpr DWORD kDialogFlags = CC_RGBINIT | CC_ENABLEHOOK;  // short form, hook on
+
+constinit tk::SystemLibrary commonDialogs("comdlg32.dll");
 
 #if !defined(_WIN64)
 static_assert(sizeof(CHOOSECOLORA) == 36, "the colour dialog record is 36 bytes on 32-bit");
@@ -38,7 +41,8 @@ std::int32_t ShowColorDialog(HWND owner, COLORREF initialColor, std::string_view
     cc.lpfnHook = ColorDialogHook;
     cc.lpTemplateName = nullptr;
 
-    shared.colorDialogResult = ChooseColorA(&cc);
+    const auto chooseColor = commonDialogs.Find<decltype(&ChooseColorA)>("ChooseColorA");
+    shared.colorDialogResult = chooseColor != nullptr ? chooseColor(&cc) : FALSE;
     if (shared.colorDialogResult >= 1) {
         // Colours from the dialog are plain 24-bit RGB values.
         return static_cast<std::int32_t>(cc.rgbResult & 0xFFFFFFu);

@@ -7,6 +7,7 @@
 
 #include "app/render/save_dialog_text.h"
 #include "app/shell/shared_state.h"
+#include "toolkit/system_library.h"
 
 namespace tresk {
 namespace {
@@ -19,6 +20,8 @@ constexpr DWORD kRecordSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(L
 #if !defined(_WIN64)
 static_assert(kRecordSize == 76, "the short save-dialog record is 76 bytes on 32-bit");
 #endif
+
+constinit tk::SystemLibrary commonDialogs("comdlg32.dll");
 
 // The text's characters, or null for an empty text (the dialog's "not given").
 const char* OrNull(const std::string& text) {
@@ -60,7 +63,9 @@ std::string ShowSaveDialog(HWND owner, std::string_view filter, std::string_view
     ofn.Flags = kDialogFlags;
     ofn.lpstrDefExt = OrNull(extension);
 
-    const BOOL result = GetSaveFileNameA(&ofn);
+    const auto getSaveFileName =
+        commonDialogs.Find<decltype(&GetSaveFileNameA)>("GetSaveFileNameA");
+    const BOOL result = getSaveFileName != nullptr ? getSaveFileName(&ofn) : FALSE;
     Shared().saveDialogResult = result;
     if (result == 0) {
         return {};

@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -100,6 +105,54 @@ TEST(Val, LongMantissasRoundCorrectly) {
     EXPECT_EQ(Val(aboveHalf), 9007199254740994.0);
     const std::string exactHalf = "9007199254740993." + std::string(1000, '0');
     EXPECT_EQ(Val(exactHalf), 9007199254740992.0);
+}
+
+// The C library's strtod rounds correctly; so must Val, on short and long mantissas,
+// large and tiny exponents, subnormals, and texts that lie next to or exactly halfway
+// between two doubles.
+TEST(Val, DecimalNumbersRoundLikeTheCLibrary) {
+    std::mt19937_64 random(20261207);
+    auto pick = [&random](std::int64_t low, std::int64_t high) {
+        return std::uniform_int_distribution<std::int64_t>(low, high)(random);
+    };
+    auto expectSame = [](const std::string& text) {
+        const double expected = std::strtod(text.c_str(), nullptr);
+        const double actual = Val(text);
+        EXPECT_EQ(std::memcmp(&expected, &actual, sizeof(double)), 0)
+            << text.substr(0, 60) << "... (" << text.size() << " characters): " << actual
+            << " instead of " << expected;
+    };
+    for (int i = 0; i < 1500; ++i) {
+        const std::int64_t length = i % 5 == 0 ? pick(300, 900) : pick(1, 25);
+        std::string text(1, static_cast<char>('1' + pick(0, 8)));
+        text += '.';
+        for (std::int64_t d = 1; d < length; ++d) {
+            text += static_cast<char>('0' + pick(0, 9));
+        }
+        text += 'e' + std::to_string(pick(-345, 320));
+        expectSame(text);
+    }
+    char buffer[1000];
+    for (int i = 0; i < 1500; ++i) {
+        // Any positive finite double, subnormals included.
+        std::uint64_t bits = static_cast<std::uint64_t>(pick(1, 0x7FEF'FFFF'FFFF'FFFF));
+        if (i % 4 == 0) {
+            bits &= 0x000F'FFFF'FFFF'FFFF;
+        }
+        double x = 0;
+        std::memcpy(&x, &bits, sizeof x);
+        // Exactly halfway to the next double (a long double holds the midpoint exactly).
+        const long double middle =
+            (static_cast<long double>(x) +
+             static_cast<long double>(std::nextafter(x, std::numeric_limits<double>::max()))) /
+            2;
+        std::snprintf(buffer, sizeof buffer, "%.780Le", middle);
+        expectSame(buffer);
+        std::snprintf(buffer, sizeof buffer, "%.16e", x);
+        expectSame(buffer);
+        std::snprintf(buffer, sizeof buffer, "%.25e", x);
+        expectSame(buffer);
+    }
 }
 
 TEST(Val, ReadsHexadecimalAndOctal) {

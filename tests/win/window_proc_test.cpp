@@ -127,6 +127,13 @@ protected:
     WNDPROC saved_ = nullptr;
 };
 
+// Start-up does not wait for the dialogs' library and the shell (and the libraries they
+// bring): they load when a dialog or a link first needs them.
+TEST_F(WindowProc, StartUpLeavesTheDialogAndShellLibrariesUnloaded) {
+    EXPECT_EQ(GetModuleHandleA("comdlg32.dll"), nullptr);
+    EXPECT_EQ(GetModuleHandleA("shell32.dll"), nullptr);
+}
+
 TEST_F(WindowProc, ScreenPixelReadsTheScreenAndWhiteOffIt) {
     EXPECT_EQ(ScreenPixel(PatchCentre().x, PatchCentre().y), kPatch);
     EXPECT_EQ(ScreenPixel(-5, 10), RGB(255, 255, 255));
