@@ -49,13 +49,13 @@ std::int32_t CentredOrigin(double screenTwips, std::int32_t windowTwips) {
 }
 
 // Metrics of a font as the screen draws it; all zero when no screen is there.
-TEXTMETRICA ScreenMetrics(const tk::FontSpec& spec) {
+TEXTMETRICA ScreenMetrics(const tk::FontSpec& fontSpec) {
     TEXTMETRICA tm{};
     tk::WindowDc screen(nullptr);
     if (screen.Get() == nullptr) {
         return tm;
     }
-    const tk::Font font = tk::MakeFont(spec);
+    const tk::Font font = tk::MakeFont(fontSpec);
     tk::SelectedObject keep(screen.Get(), font.Get());
     GetTextMetricsA(screen.Get(), &tm);
     return tm;

@@ -277,9 +277,9 @@ TEST_F(AboutTest, ShowsAboutBitmapAndLeavesBlankRunsUnderTheLinks) {
 
         // Rows 8 and 9 of the text are where the links are: each link's baseline is
         // its row's, the rows counted one height of the text label's font apart.
-        const auto metrics = [](const tk::FontSpec& spec) {
+        const auto metrics = [](const tk::FontSpec& fontSpec) {
             HDC screen = GetDC(nullptr);
-            tk::Font font = tk::MakeFont(spec);
+            tk::Font font = tk::MakeFont(fontSpec);
             HGDIOBJ prior = SelectObject(screen, font.Get());
             TEXTMETRICA tm{};
             GetTextMetricsA(screen, &tm);

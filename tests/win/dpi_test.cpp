@@ -171,9 +171,9 @@ struct Box {
     LONG base = 0;
 };
 
-Box DrawnBox(const tk::FontSpec& spec, const std::string& text, LONG left, LONG top) {
+Box DrawnBox(const tk::FontSpec& fontSpec, const std::string& text, LONG left, LONG top) {
     HDC screen = GetDC(nullptr);
-    tk::Font font = tk::MakeFont(spec);
+    tk::Font font = tk::MakeFont(fontSpec);
     HGDIOBJ prior = SelectObject(screen, font.Get());
     TEXTMETRICA tm{};
     GetTextMetricsA(screen, &tm);

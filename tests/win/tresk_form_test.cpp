@@ -29,6 +29,7 @@
 #include "app_test_support.h"
 #include "dialog_driver.h"
 #include "test_support/program_environment.h"
+#include "test_support/window_utils.h"
 #include "toolkit/app.h"
 #include "toolkit/handles.h"
 
@@ -96,53 +97,7 @@ private:
     DWORD oldProtection_ = 0;
 };
 
-// A rectangle of the screen as the user sees it.
-class ScreenShot {
-public:
-    explicit ScreenShot(const RECT& area)
-        : left_(area.left),
-          top_(area.top),
-          width_(area.right - area.left),
-          height_(area.bottom - area.top) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width_;
-        info.bmiHeader.biHeight = -height_;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width_, height_, screen, left_, top_, SRCCOPY);
-        GdiFlush();
-        const auto* words = static_cast<const std::uint32_t*>(bits);
-        pixels_.assign(
-            words, words + static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-    }
-    int Width() const noexcept { return width_; }
-    int Height() const noexcept { return height_; }
-    // 0x00BBGGRR, as GetPixel reports it.
-    COLORREF At(int x, int y) const {
-        const std::uint32_t bgr =
-            pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                    static_cast<std::size_t>(x)];
-        return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
-    }
-
-private:
-    int left_;
-    int top_;
-    int width_;
-    int height_;
-    std::vector<std::uint32_t> pixels_;
-};
+using test::ScreenShot;
 
 RECT WindowRectOf(HWND window) {
     RECT r{};
