@@ -64,9 +64,19 @@ void WindowedControl::Apply() {
     if (hwnd == nullptr) {
         return;
     }
+    // Only what changes is passed on: a layout sets every place again, and each move
+    // or show costs messages and a repaint even where nothing moves.
     RECT r = PixelRect();
-    MoveWindow(hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
-    ShowWindow(hwnd, visible_ ? SW_SHOWNA : SW_HIDE);
+    RECT now{};
+    GetWindowRect(hwnd, &now);
+    MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&now), 2);
+    if (!EqualRect(&now, &r)) {
+        MoveWindow(hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    }
+    const bool shown = (GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown != visible_) {
+        ShowWindow(hwnd, visible_ ? SW_SHOWNA : SW_HIDE);
+    }
 }
 
 // ---- SystemControl

@@ -11,6 +11,8 @@ namespace tk {
 namespace {
 
 constexpr char kFormClass[] = "TreskForm";
+// Posted to a form whose tool tips were set before its window was first shown.
+constexpr UINT kAddKeptToolTips = WM_APP + 0x54;
 
 DWORD WindowStyle(const FormStyle& s) {
     DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -52,6 +54,7 @@ void Form::Load() {
     controls_.clear();
     timers_.clear();
     windowlessTools_.clear();
+    keptToolTips_.clear();
     ClearWindowless();
     defaultButton_ = nullptr;
     cancelButton_ = nullptr;
@@ -258,7 +261,33 @@ void Form::EnsureToolTip() noexcept {
     }
 }
 
+bool Form::KeepToolTip(WindowedControl* windowed, Windowless* windowless, const std::string& text) {
+    if (IsWindowVisible(Hwnd())) {
+        return false;
+    }
+    if (keptToolTips_.empty()) {
+        PostMessageA(Hwnd(), kAddKeptToolTips, 0, 0);
+    }
+    keptToolTips_.push_back(KeptToolTip{windowed, windowless, text});
+    return true;
+}
+
+void Form::AddKeptToolTips() {
+    std::vector<KeptToolTip> kept;
+    kept.swap(keptToolTips_);
+    for (KeptToolTip& tip : kept) {
+        if (tip.windowed != nullptr) {
+            SetToolTip(*tip.windowed, tip.text);
+        } else {
+            SetToolTip(*tip.windowless, tip.text);
+        }
+    }
+}
+
 void Form::SetToolTip(WindowedControl& control, const std::string& text) {
+    if (KeepToolTip(&control, nullptr, text)) {
+        return;
+    }
     EnsureToolTip();
     TOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
@@ -270,7 +299,7 @@ void Form::SetToolTip(WindowedControl& control, const std::string& text) {
 }
 
 void Form::SetToolTip(Windowless& control, const std::string& text) {
-    if (control.Parent() == nullptr) {
+    if (control.Parent() == nullptr || KeepToolTip(nullptr, &control, text)) {
         return;
     }
     EnsureToolTip();
@@ -443,6 +472,9 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
         return result;
     }
     switch (msg) {
+        case kAddKeptToolTips:
+            App::Raise([this] { AddKeptToolTips(); });
+            return 0;
         case WM_SIZE:
             if (resizeRaised_) {
                 RECT r{};
@@ -536,6 +568,7 @@ void Form::OnWindowGone() noexcept {
     controls_.clear();
     timers_.clear();
     windowlessTools_.clear();
+    keptToolTips_.clear();
     ClearWindowless();
     App::FormClosed(this);
 }

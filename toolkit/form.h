@@ -71,6 +71,9 @@ public:
     void SetDefaultButton(CommandButton* button) noexcept { defaultButton_ = button; }
     void SetCancelButton(CommandButton* button) noexcept { cancelButton_ = button; }
 
+    // Before the window has first been shown, the tips are kept and given to the tool
+    // tip window when the message loop next runs: its creation need not delay the
+    // first sight of the window, and no tip shows before the pointer has rested anyway.
     void SetToolTip(WindowedControl& control, const std::string& text);
     void SetToolTip(Windowless& control, const std::string& text);
     // Moves windowless tools to their controls' current places.
@@ -112,6 +115,9 @@ private:
     // Enables and activates again what ShowModal disabled; nothing when it has.
     void GiveBackModalInput() noexcept;
     void EnsureToolTip() noexcept;
+    // Keeps a tip for later when the window has not been shown yet; true when kept.
+    bool KeepToolTip(WindowedControl* windowed, Windowless* windowless, const std::string& text);
+    void AddKeptToolTips();
     void FocusFirst() noexcept;
     // As a dialog does: the control that had the focus when the form was deactivated
     // gets it back when the form is activated or the focus is set to the form itself.
@@ -128,6 +134,12 @@ private:
     CommandButton* cancelButton_ = nullptr;
     HWND toolTip_ = nullptr;  // owned: destroyed when the form's window is
     std::vector<std::pair<Windowless*, UINT_PTR>> windowlessTools_;
+    struct KeptToolTip {
+        WindowedControl* windowed;
+        Windowless* windowless;
+        std::string text;
+    };
+    std::vector<KeptToolTip> keptToolTips_;  // to be added when the loop next runs
     bool modalDone_ = false;
     std::vector<HWND> modalDisabled_;  // disabled while this form is shown modal
     HWND modalReturn_ = nullptr;       // active when it was shown modal

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <span>
 #include <string>
@@ -238,8 +237,12 @@ public:
             counter = GetCurrentProcessId() * 2654435761u + GetTickCount();
         }
         for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-            char name[kTempNameLength + 1] = {};
-            std::snprintf(name, sizeof name, "~%05X", ++counter & 0xFFFFFu);
+            // "~" and five upper-case hexadecimal digits of the counter.
+            char name[kTempNameLength + 1] = {'~'};
+            unsigned digits = ++counter;
+            for (std::size_t at = kTempNameLength - 1; at > 0; --at, digits >>= 4) {
+                name[at] = "0123456789ABCDEF"[digits & 0xFu];
+            }
             const std::string full = folder + name;
             HANDLE file = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -208,6 +209,46 @@ TEST_F(MainWindowTest, StartsAtDesignSizeWithSizeCaptionAndLaidOutColumn) {
     EXPECT_TRUE(form.MyCtrl(form.fra.Hwnd()));
     EXPECT_FALSE(form.MyCtrl(form.picTresk.Hwnd()));
     EXPECT_EQ(form.BaseColor(), GetSysColor(COLOR_ACTIVECAPTION));
+}
+
+BOOL CALLBACK FindToolTips(HWND window, LPARAM found) {
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof(name));
+    if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) {
+        *reinterpret_cast<HWND*>(found) = window;
+    }
+    return TRUE;
+}
+
+// The tool tips: given to the tool tip window once the window is up, the text box's
+// over the whole box and the colour label's over the label's place in the frame.
+TEST_F(MainWindowTest, ToolTipsCoverTheTextBoxAndTheColourLabel) {
+    TreskForm& form = Form();
+    HWND tips = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindToolTips, reinterpret_cast<LPARAM>(&tips));
+    ASSERT_NE(tips, nullptr) << "no tool tip window";
+    ASSERT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 2);
+    std::map<std::string, TOOLINFOA> tools;
+    for (WPARAM i = 0; i < 2; ++i) {
+        char text[80] = {};
+        TOOLINFOA ti{};
+        ti.cbSize = TTTOOLINFOA_V2_SIZE;
+        ti.lpszText = text;
+        ASSERT_TRUE(SendMessageA(tips, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&ti)));
+        tools[text] = ti;
+    }
+    ASSERT_EQ(tools.count("Percent value color tresking"), 1u);
+    ASSERT_EQ(tools.count("Color to tresk"), 1u);
+    const TOOLINFOA& box = tools["Percent value color tresking"];
+    EXPECT_EQ(box.uId, reinterpret_cast<UINT_PTR>(form.txtPerc.Hwnd()));
+    EXPECT_NE(box.uFlags & TTF_IDISHWND, 0u);
+    const TOOLINFOA& label = tools["Color to tresk"];
+    EXPECT_EQ(label.hwnd, form.fra.Hwnd());
+    const RECT place = form.lblCol.PixelRect();
+    EXPECT_EQ(label.rect.left, place.left);
+    EXPECT_EQ(label.rect.top, place.top);
+    EXPECT_EQ(label.rect.right, place.right);
+    EXPECT_EQ(label.rect.bottom, place.bottom);
 }
 
 // Every pixel of the picture area against the ramp rules.
