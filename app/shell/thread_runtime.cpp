@@ -150,12 +150,21 @@ int pthread_key_create(pthread_key_t* key, void (*destructor)(void*)) {
     return 0;
 }
 
+// Both keep the thread's last error: the runtime reaches its per-thread storage while
+// an exception is thrown or caught, between a failed system call and the code that
+// reads why it failed, and the slot functions clear the last error when they succeed.
 void* pthread_getspecific(pthread_key_t key) {
-    return FlsGetValue(key);
+    const DWORD lastError = GetLastError();
+    void* value = FlsGetValue(key);
+    SetLastError(lastError);
+    return value;
 }
 
 int pthread_setspecific(pthread_key_t key, const void* value) {
-    return FlsSetValue(key, const_cast<void*>(value)) ? 0 : EINVAL;
+    const DWORD lastError = GetLastError();
+    const BOOL stored = FlsSetValue(key, const_cast<void*>(value));
+    SetLastError(lastError);
+    return stored ? 0 : EINVAL;
 }
 
 }  // extern "C"

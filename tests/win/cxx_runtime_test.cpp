@@ -235,6 +235,20 @@ void KeysAreOwnedByEachThreadAndDestroyedAtItsEnd() {
     Expect("main thread's value", pthread_getspecific(key) == nullptr ? "none" : "set", "none");
 }
 
+// A failed system call's reason survives an exception thrown and caught before it is
+// read (the per-thread exception record is reached through a key on every throw).
+void AThrowKeepsTheLastError() {
+    SetLastError(ERROR_ACCESS_DENIED);
+    try {
+        throw std::bad_alloc();
+    } catch (const std::exception&) {
+        ExpectCount("last error in the handler", static_cast<long>(GetLastError()),
+                    ERROR_ACCESS_DENIED);
+    }
+    ExpectCount("last error after the handler", static_cast<long>(GetLastError()),
+                ERROR_ACCESS_DENIED);
+}
+
 }  // namespace
 
 int main() {
@@ -244,6 +258,7 @@ int main() {
     ExceptionsInFlightOnSeveralThreadsStayApart();
     OnceRunsOnceAndLocksExclude();
     KeysAreOwnedByEachThreadAndDestroyedAtItsEnd();
+    AThrowKeepsTheLastError();
     std::printf("%s\n", failures == 0 ? "all passed" : "some failed");
     return failures == 0 ? 0 : 1;
 }
