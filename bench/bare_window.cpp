@@ -1,9 +1,15 @@
-// The start-up floor: a plain Win32 program that registers a class and shows one
-// top-level window, with no resources, no manifest and no libraries beyond the system's.
-// Built a second time with the program's manifest (common controls 6) and
-// BARE_WINDOW_CONTROLS, it also creates a push button and a text box: what any program
-// with themed controls pays, beside the program.
+// The floor of the benchmarks: a plain Win32 program that registers a class and shows
+// one top-level window, with no resources, no manifest and no libraries beyond the
+// system's; every message goes to DefWindowProc and the class cursor is the arrow.
+// - Without arguments it is the start-up floor. Built a second time with the program's
+//   manifest (common controls 6) and BARE_WINDOW_CONTROLS, it also creates a push
+//   button and a text box: what any program with themed controls pays, beside the
+//   program.
+// - With "X Y WIDTH HEIGHT" it is the floor for pointer moves: a top-most window whose
+//   client area covers that screen rectangle.
 #include <windows.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -28,9 +34,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     if (RegisterClassExA(&wc) == 0) {
         return 1;
     }
-    HWND hwnd =
-        CreateWindowExA(0, wc.lpszClassName, "Bare window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                        CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, nullptr);
+    const DWORD style = WS_OVERLAPPEDWINDOW;
+    DWORD exStyle = 0;
+    RECT frame{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + 400, CW_USEDEFAULT + 300};
+    if (__argc == 5) {
+        frame.left = std::atoi(__argv[1]);
+        frame.top = std::atoi(__argv[2]);
+        frame.right = frame.left + std::atoi(__argv[3]);
+        frame.bottom = frame.top + std::atoi(__argv[4]);
+        exStyle = WS_EX_TOPMOST;
+        AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    }
+    HWND hwnd = CreateWindowExA(exStyle, wc.lpszClassName, "Bare window", style, frame.left,
+                                frame.top, frame.right - frame.left, frame.bottom - frame.top,
+                                nullptr, nullptr, instance, nullptr);
     if (hwnd == nullptr) {
         return 1;
     }
@@ -40,7 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "50", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 40,
                     90, 22, hwnd, nullptr, instance, nullptr);
 #endif
-    ShowWindow(hwnd, show);
+    ShowWindow(hwnd, __argc == 5 ? SW_SHOWNORMAL : show);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

@@ -16,7 +16,7 @@ wine bench/hook_bench.exe
 
 section "CPU time per real pointer move over the picture area (against a plain window program)"
 winbin='Z:'"${bin//\//\\}"
-wine bench/move_bench.exe 2000 3 "$winbin"'\Treskcolor.exe' "$winbin"'\bench\plain_window.exe'
+wine bench/move_bench.exe 2000 3 "$winbin"'\Treskcolor.exe' "$winbin"'\bench\bare_window.exe'
 
 section "Where a pointer move's time goes inside the program (handlers and the calls they make)"
 wine bench/pointer_bench.exe
