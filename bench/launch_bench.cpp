@@ -17,23 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "visible_window.h"
+
 namespace {
-
-struct Search {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindVisible(HWND hwnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<Search*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == search->pid && IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == nullptr) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 struct Run {
     double startMs = -1;
@@ -54,14 +40,12 @@ Run LaunchOnce(const std::string& exe) {
                         &pi)) {
         return run;
     }
-    Search search{pi.dwProcessId, nullptr};
-    for (int i = 0; i < 20000 && search.found == nullptr; ++i) {
-        EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
-        if (search.found == nullptr) {
-            Sleep(1);
-        }
+    HWND found = nullptr;
+    for (int i = 0; i < 20000 && (found = tresk::bench::VisibleWindowOf(pi.dwProcessId)) == nullptr;
+         ++i) {
+        Sleep(1);
     }
-    if (search.found != nullptr) {
+    if (found != nullptr) {
         run.startMs =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
@@ -76,7 +60,7 @@ Run LaunchOnce(const std::string& exe) {
         if (GetProcessMemoryInfo(pi.hProcess, &counters, sizeof(counters))) {
             run.peakKiB = static_cast<double>(counters.PeakWorkingSetSize) / 1024.0;
         }
-        PostMessageA(search.found, WM_CLOSE, 0, 0);
+        PostMessageA(found, WM_CLOSE, 0, 0);
     }
     if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) {
         TerminateProcess(pi.hProcess, 1);

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "visible_window.h"
+
 namespace {
 
 // Pause after each move. A pause shorter than the program's work for one move would
@@ -24,22 +26,6 @@ namespace {
 // CPU times come in ticks of 10 ms under Wine (the system's clock ticks), so the
 // number of moves sets the precision: 2000 moves give 5 us.
 constexpr DWORD kPaceMs = 5;
-
-struct Search {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindVisible(HWND hwnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<Search*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == search->pid && IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == nullptr) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 std::int64_t Ticks(const FILETIME& t) {
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) |
@@ -87,14 +73,12 @@ public:
                             &si, &pi_)) {
             return;
         }
-        Search search{pi_.dwProcessId, nullptr};
-        for (int i = 0; i < 2000 && search.found == nullptr; ++i) {
-            EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
-            if (search.found == nullptr) {
-                Sleep(10);
-            }
+        HWND found = nullptr;
+        for (int i = 0;
+             i < 2000 && (found = tresk::bench::VisibleWindowOf(pi_.dwProcessId)) == nullptr; ++i) {
+            Sleep(10);
         }
-        window_ = search.found;
+        window_ = found;
         // Let start-up finish before anything is measured.
         Sleep(1000);
     }
