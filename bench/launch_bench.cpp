@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "visible_window.h"
+#include "bench_support.h"
 
 namespace {
 
@@ -70,14 +70,6 @@ Run LaunchOnce(const std::string& exe) {
     return run;
 }
 
-double Median(std::vector<double> values) {
-    if (values.empty()) {
-        return -1;
-    }
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 double Least(const std::vector<double>& values) {
     return values.empty() ? -1 : *std::min_element(values.begin(), values.end());
 }
@@ -112,20 +104,21 @@ int main(int argc, char** argv) {
             }
         }
     }
-    const double floorMs = Median(starts[0]);
+    const double floorMs = tresk::bench::Median(starts[0]);
     std::printf("%-26s %14s %9s %12s %9s %14s\n", "program", "start-up (ms)", "vs floor",
                 "fastest (ms)", "modules", "peak WS (KiB)");
     // The programs first, then the floor.
     for (std::size_t k = 1; k <= programs; ++k) {
         const std::size_t p = k % programs;
-        const double ms = Median(starts[p]);
+        const double ms = tresk::bench::Median(starts[p]);
         std::string name = BaseName(argv[2 + p]);
         if (p == 0) {
             name += " (floor)";
         }
         std::printf("%-26s %14.1f %8.2fx %12.1f %9.0f %14.0f   (median of %zu)\n", name.c_str(), ms,
-                    floorMs > 0 ? ms / floorMs : 0.0, Least(starts[p]), Median(modules[p]),
-                    Median(peaks[p]), starts[p].size());
+                    floorMs > 0 ? ms / floorMs : 0.0, Least(starts[p]),
+                    tresk::bench::Median(modules[p]), tresk::bench::Median(peaks[p]),
+                    starts[p].size());
     }
     return 0;
 }

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "visible_window.h"
+#include "bench_support.h"
 
 namespace {
 
@@ -154,14 +154,6 @@ MoveRun RunMoves(const Program& program, const RECT& area, int moves) {
     return run;
 }
 
-double Median(std::vector<double> values) {
-    if (values.empty()) {
-        return -1;
-    }
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
@@ -207,8 +199,8 @@ int main(int argc, char** argv) {
             landed += run.landed;
         }
     }
-    const double t = Median(tresk);
-    const double p = Median(plain);
+    const double t = tresk::bench::Median(tresk);
+    const double p = tresk::bench::Median(plain);
     std::printf("%d real pointer moves over a %ldx%ld picture area, %lu ms apart, median of %d\n",
                 moves, area.right - area.left, area.bottom - area.top,
                 static_cast<unsigned long>(kPaceMs), rounds);

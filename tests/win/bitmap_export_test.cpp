@@ -170,13 +170,16 @@ HWND NameField(HWND dialog) {
     return field != nullptr ? field : GetDlgItem(dialog, edt1);
 }
 
-TEST(BitmapExport, SaveCommandStopsTheHookForTheDialogAndStartsItAfter) {
-    PaintRamp(RGB(90, 90, 250), "10");
-    ASSERT_EQ(tresk::Shared().HookActive, -1);
-    const std::string folder = MakeTempFolder("export");
-    const std::string path = folder + "\\typed";
+// What the save command showed when a name was typed into its dialog and confirmed.
+struct SaveRun {
     std::int16_t hookDuringDialog = 1;
-    std::string title;
+    std::string title;  // the dialog's
+    std::string box;    // a failure box's text, empty when none was shown
+};
+
+SaveRun SaveThroughDialog(const std::string& path) {
+    SaveRun run;
+    std::atomic<bool> saved{false};
     HWND owner = Form().Hwnd();
     tresk::test::WhileDriving(
         owner,
@@ -185,18 +188,37 @@ TEST(BitmapExport, SaveCommandStopsTheHookForTheDialogAndStartsItAfter) {
             if (dialog == nullptr) {
                 return;
             }
-            hookDuringDialog = tresk::Shared().HookActive;
-            title = tresk::test::TextOf(dialog);
+            run.hookDuringDialog = tresk::Shared().HookActive;
+            run.title = tresk::test::TextOf(dialog);
             SendMessageA(NameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
             tresk::test::PressButton(dialog, IDOK);
             tresk::test::WaitForGone(dialog);
+            // A failed save shows its box before the command returns.
+            for (int i = 0; i < 500 && !saved; ++i) {
+                if (HWND shown = tresk::test::FindOwnedDialog(owner); shown != nullptr) {
+                    run.box = tresk::test::TextOf(shown);
+                    tresk::test::PressButton(shown, IDOK);
+                    break;
+                }
+                Sleep(20);
+            }
         },
         [&] {
             Form().mnuSave_Click();
+            saved = true;
             return 0;
         });
-    EXPECT_EQ(title, "Save as...");
-    EXPECT_EQ(hookDuringDialog, 0);
+    return run;
+}
+
+TEST(BitmapExport, SaveCommandStopsTheHookForTheDialogAndStartsItAfter) {
+    PaintRamp(RGB(90, 90, 250), "10");
+    ASSERT_EQ(tresk::Shared().HookActive, -1);
+    const std::string folder = MakeTempFolder("export");
+    const std::string path = folder + "\\typed";
+    const SaveRun run = SaveThroughDialog(path);
+    EXPECT_EQ(run.title, "Save as...");
+    EXPECT_EQ(run.hookDuringDialog, 0);
     EXPECT_EQ(tresk::Shared().HookActive, -1);
     // A name typed without an extension gets ".bmp".
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"typed.bmp"});
@@ -220,35 +242,7 @@ TEST(BitmapExport, SaveCommandSavesToTheLongestPathTheDialogReturns) {
     const std::string path = deep + "\\" + name;
     ASSERT_EQ(path.size(), 254u);
 
-    std::atomic<bool> saved{false};
-    std::string box;
-    HWND owner = Form().Hwnd();
-    tresk::test::WhileDriving(
-        owner,
-        [&] {
-            HWND dialog = tresk::test::WaitForOwnedDialog(owner);
-            if (dialog == nullptr) {
-                return;
-            }
-            SendMessageA(NameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-            tresk::test::PressButton(dialog, IDOK);
-            tresk::test::WaitForGone(dialog);
-            // A failed save shows its box before the command returns.
-            for (int i = 0; i < 500 && !saved; ++i) {
-                if (HWND shown = tresk::test::FindOwnedDialog(owner); shown != nullptr) {
-                    box = tresk::test::TextOf(shown);
-                    tresk::test::PressButton(shown, IDOK);
-                    break;
-                }
-                Sleep(20);
-            }
-        },
-        [&] {
-            Form().mnuSave_Click();
-            saved = true;
-            return 0;
-        });
-    EXPECT_EQ(box, "") << "the save reported a failure";
+    EXPECT_EQ(SaveThroughDialog(path).box, "") << "the save reported a failure";
     const std::vector<unsigned char> file = ReadAll(path);
     ASSERT_GT(file.size(), 54u);
     EXPECT_EQ(static_cast<std::int32_t>(Le32(file, 18)), Form().PicWidthPx());

@@ -779,19 +779,17 @@ TEST_F(MainWindowTest, FocusComesBackAfterTheColourDialogTheAboutBoxAndARestore)
     {
         SCOPED_TRACE("restore from minimised");
         // The control that had the focus gets it back, whichever it was.
-        form.chkInvert.SetFocus();
-        Pump(2, 10);
-        SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        Pump(3, 10);
-        SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
-        Pump(3, 10);
+        const auto minimiseAndRestoreWithFocusOn = [&](HWND control) {
+            SetFocus(control);
+            Pump(2, 10);
+            SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            Pump(3, 10);
+            SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+            Pump(3, 10);
+        };
+        minimiseAndRestoreWithFocusOn(form.chkInvert.Hwnd());
         EXPECT_EQ(GetFocus(), form.chkInvert.Hwnd());
-        form.txtPerc.SetFocus();
-        Pump(2, 10);
-        SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        Pump(3, 10);
-        SendMessageA(form.Hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
-        Pump(3, 10);
+        minimiseAndRestoreWithFocusOn(form.txtPerc.Hwnd());
         ExpectTypingPaints();
     }
 }

@@ -1,7 +1,10 @@
 #pragma once
-// Finding a benchmarked program's main window: its first visible, unowned top-level
-// window.
+// What the benchmarks that start other programs share: finding a started program's
+// main window, and the median of a run's figures.
 #include <windows.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace tresk::bench {
 
@@ -26,6 +29,15 @@ inline HWND VisibleWindowOf(DWORD processId) {
     WindowSearch search{processId, nullptr};
     EnumWindows(MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// The median of `values` (the upper one of an even count), -1 for none.
+inline double Median(std::vector<double> values) {
+    if (values.empty()) {
+        return -1;
+    }
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 }  // namespace tresk::bench
