@@ -10,12 +10,27 @@ namespace {
 
 constexpr int kCursorNormal = 32512;  // OCR_NORMAL / IDC_ARROW
 
+// Marks a main window whose copy of the program has made the pick cursor the
+// desktop arrow. A window property dies with its window, so a copy that was ended
+// by force leaves no mark behind.
+constexpr char kPipetteProperty[] = "TreskColorPipette";
+
 constinit const FilterRow FilterTable[kFilterRows] = {{WH_MOUSE, MouseHookProc}};
 
-// A copy of the current standard arrow. CopyIcon may fail; the null result then
-// simply means there is no arrow to give back.
-HCURSOR CopyStandardArrow() {
-    return CopyIcon(LoadCursorA(nullptr, MAKEINTRESOURCEA(kCursorNormal)));
+BOOL CALLBACK FindOtherPipette(HWND window, LPARAM found) noexcept {
+    if (window != hookState.TargetWindow && GetPropA(window, kPipetteProperty) != nullptr) {
+        *reinterpret_cast<BOOL*>(found) = TRUE;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Whether another running copy of the program still shows the pick cursor as the
+// desktop arrow.
+bool AnotherCopyPicks() {
+    BOOL found = FALSE;
+    EnumWindows(FindOtherPipette, reinterpret_cast<LPARAM>(&found));
+    return found != FALSE;
 }
 
 }  // namespace
@@ -33,8 +48,6 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD /*reason*/, LPVOID /*reserved*/) n
 
 std::int32_t __stdcall InitMouseHook(HWND window) noexcept {
     hookState.TargetWindow = window;
-    // An earlier copy is dropped without being destroyed: the platform may own it.
-    hookState.SavedArrow = tresk::CopyStandardArrow();
     hookState.Initialized = 1;
     return 1;
 }
@@ -64,19 +77,20 @@ std::int32_t __stdcall InstallFilter(std::int32_t index, std::int32_t install) n
     return 1;
 }
 
+// The cursors handed over here are the library's from now on: it shows them with
+// SetCursor and frees one it replaces, so each restart of the hook, which brings new
+// ones, leaves none behind.
 std::int32_t __stdcall SetCursorApp(HCURSOR cursor) noexcept {
     if (hookState.Initialized == 0) {
         return 0;
     }
-    if (hookState.SavedArrow == nullptr) {
-        hookState.SavedArrow = tresk::CopyStandardArrow();
+    if (hookState.AppCursor != nullptr && hookState.AppCursor != cursor) {
+        DestroyCursor(hookState.AppCursor);
     }
     hookState.AppCursor = cursor;
     return 1;
 }
 
-// The system-button cursor is never handed to the platform, so the library frees one
-// it replaces: each restart of the hook brings a new one, and none piles up.
 std::int32_t __stdcall SetCursorSys(HCURSOR cursor) noexcept {
     if (hookState.Initialized == 0) {
         return 0;
@@ -88,22 +102,35 @@ std::int32_t __stdcall SetCursorSys(HCURSOR cursor) noexcept {
     return 1;
 }
 
-// SetSystemCursor takes the handle over (the platform destroys it); its result is
-// not tested.
+// SetSystemCursor takes over the handle it is given and destroys it, so the platform
+// gets a copy and AppCursor stays alive for the hook procedure's SetCursor. The
+// results of CopyIcon and SetSystemCursor are not tested: without a copy the arrow
+// simply stays as it is.
 std::int32_t __stdcall RunCursorApp() noexcept {
     if (hookState.Initialized == 0 || hookState.AppCursor == nullptr) {
         return 0;
     }
-    SetSystemCursor(hookState.AppCursor, tresk::kCursorNormal);
+    HCURSOR platformCopy = CopyIcon(hookState.AppCursor);  // owned by the platform below
+    if (platformCopy != nullptr) {
+        SetSystemCursor(platformCopy, tresk::kCursorNormal);
+    }
+    SetPropA(hookState.TargetWindow, tresk::kPipetteProperty, reinterpret_cast<HANDLE>(1));
     hookState.CursorApplied = 1;
     return 1;
 }
 
+// Gives the desktop the user's own arrow: SPI_SETCURSORS reloads every system cursor
+// from the user's pointer settings, whatever other copies of the program, or one
+// ended by force, left in place. While another copy still picks, its pick cursor
+// stays the arrow; the last copy to stop reloads the settings.
 std::int32_t __stdcall StopCursorApp() noexcept {
-    if (hookState.Initialized == 0 || hookState.SavedArrow == nullptr) {
+    if (hookState.Initialized == 0) {
         return 0;
     }
-    SetSystemCursor(hookState.SavedArrow, tresk::kCursorNormal);
+    RemovePropA(hookState.TargetWindow, tresk::kPipetteProperty);
+    if (!tresk::AnotherCopyPicks()) {
+        SystemParametersInfoA(SPI_SETCURSORS, 0, nullptr, 0);
+    }
     hookState.CursorApplied = 0;
     return 1;
 }

@@ -18,10 +18,9 @@ inline constexpr std::uint32_t kFilterRows = 1;
 
 struct HookLibraryState {
     std::int32_t Initialized;  // 1 between InitMouseHook and a removal through InstallFilter
-    HCURSOR AppCursor;         // given by the program, never destroyed here
+    HCURSOR AppCursor;         // given by the program; destroyed when replaced (the
+                               // platform gets a copy of it, never this handle)
     HCURSOR SysCursor;         // given by the program; destroyed when replaced
-    HCURSOR SavedArrow;        // our copy of the standard arrow; the platform owns it once
-                               // StopCursorApp has handed it back
     HHOOK HookHandles[kFilterRows];
     HWND TargetWindow;           // the program's main window
     std::int32_t CursorApplied;  // 1 while the application cursor is the standard arrow

@@ -47,12 +47,22 @@ void Report(const std::string& line) {
 // Observation of the hook library's own system calls.
 HHOOK installedHook = nullptr;
 tresk::test::Patch setSystemCursorPatch;
+tresk::test::Patch systemParametersPatch;
 tresk::test::Patch setHookPatch;
 tresk::test::Patch unhookPatch;
 
 BOOL WINAPI SpySetSystemCursor(HCURSOR cursor, DWORD id) {
-    Report(std::string("SetSystemCursor ") + (tresk::test::IsPick(cursor) ? "pick" : "restore"));
+    Report(std::string("SetSystemCursor ") + (tresk::test::IsPick(cursor) ? "pick" : "other"));
     return setSystemCursorPatch.original<decltype(&SetSystemCursor)>()(cursor, id);
+}
+
+// The arrow is given back by reloading the user's pointers.
+BOOL WINAPI SpySystemParametersInfoA(UINT action, UINT number, void* data, UINT flags) {
+    if (action == SPI_SETCURSORS) {
+        Report("SetSystemCursor restore");
+    }
+    return systemParametersPatch.original<decltype(&SystemParametersInfoA)>()(action, number, data,
+                                                                              flags);
 }
 
 HHOOK WINAPI SpySetWindowsHookExA(int type, HOOKPROC proc, HINSTANCE instance, DWORD thread) {
@@ -76,13 +86,17 @@ void WatchLibrary() {
     }
     setSystemCursorPatch = tresk::test::Patch(library, "USER32.dll", "SetSystemCursor",
                                               reinterpret_cast<void*>(SpySetSystemCursor));
+    systemParametersPatch = tresk::test::Patch(library, "USER32.dll", "SystemParametersInfoA",
+                                               reinterpret_cast<void*>(SpySystemParametersInfoA));
     setHookPatch = tresk::test::Patch(library, "USER32.dll", "SetWindowsHookExA",
                                       reinterpret_cast<void*>(SpySetWindowsHookExA));
     unhookPatch = tresk::test::Patch(library, "USER32.dll", "UnhookWindowsHookEx",
                                      reinterpret_cast<void*>(SpyUnhookWindowsHookEx));
-    Report(std::string("watching ") +
-           (setSystemCursorPatch.active() && setHookPatch.active() && unhookPatch.active() ? "yes"
-                                                                                           : "no"));
+    Report(std::string("watching ") + (setSystemCursorPatch.active() &&
+                                               systemParametersPatch.active() &&
+                                               setHookPatch.active() && unhookPatch.active()
+                                           ? "yes"
+                                           : "no"));
 }
 
 tresk::test::Patch messageBoxPatch;

@@ -107,6 +107,7 @@ Patch setSystemCursorPatch;
 Patch setHookPatch;
 Patch unhookPatch;
 Patch copyIconPatch;
+Patch systemParametersPatch;
 
 template <class Fn>
 FARPROC Wrap(Fn& real, FARPROC address, Fn wrapper) {
@@ -164,6 +165,13 @@ HICON WINAPI SpyCopyIcon(HICON icon) {
     return copy;
 }
 
+BOOL WINAPI SpySystemParametersInfoA(UINT action, UINT number, void* data, UINT flags) {
+    const BOOL r = systemParametersPatch.original<decltype(&SystemParametersInfoA)>()(
+        action, number, data, flags);
+    calls.push_back({"dll SystemParametersInfoA", action, Bits(data), r});
+    return r;
+}
+
 // Puts the watchers in place before anything binds the library.
 class Watchers : public ::testing::Environment {
 public:
@@ -183,9 +191,12 @@ public:
                             reinterpret_cast<void*>(SpyUnhookWindowsHookEx));
         copyIconPatch =
             Patch(library, "USER32.dll", "CopyIcon", reinterpret_cast<void*>(SpyCopyIcon));
+        systemParametersPatch = Patch(library, "USER32.dll", "SystemParametersInfoA",
+                                      reinterpret_cast<void*>(SpySystemParametersInfoA));
         ASSERT_TRUE(getProcAddressPatch.active() && destroyCursorPatch.active() &&
                     setSystemCursorPatch.active() && setHookPatch.active() &&
-                    unhookPatch.active() && copyIconPatch.active());
+                    unhookPatch.active() && copyIconPatch.active() &&
+                    systemParametersPatch.active());
     }
 };
 const auto* const watchers = ::testing::AddGlobalTestEnvironment(new Watchers);
@@ -273,7 +284,7 @@ TEST(HookClient, StopBeforeAnyStartDoesNothingAndShowsNothing) {
 struct StartHandles {
     std::uintptr_t pick = 0;
     std::uintptr_t arrow = 0;
-    std::uintptr_t savedArrow = 0;
+    std::uintptr_t pickCopy = 0;
     std::uintptr_t hook = 0;
 };
 StartHandles first;
@@ -311,17 +322,18 @@ StartHandles CheckOneStart(HWND mainWindow) {
     h.pick = exported[1].a;
     h.arrow = exported[2].a;
 
-    // The library copied the arrow once, made the pick cursor the arrow and installed
-    // one mouse hook for all threads.
+    // The library made a copy of the pick cursor the arrow, kept the pick cursor
+    // itself for its own use, and installed one mouse hook for all threads.
     const auto copies = CallsOf("dll CopyIcon");
     EXPECT_EQ(copies.size(), 1u);
     if (!copies.empty()) {
-        h.savedArrow = static_cast<std::uintptr_t>(copies[0].result);
+        EXPECT_EQ(copies[0].a, h.pick);
+        h.pickCopy = static_cast<std::uintptr_t>(copies[0].result);
     }
     const auto swaps = CallsOf("dll SetSystemCursor");
     EXPECT_EQ(swaps.size(), 1u);
     if (!swaps.empty()) {
-        EXPECT_EQ(swaps[0].a, h.pick);
+        EXPECT_EQ(swaps[0].a, h.pickCopy);
         EXPECT_EQ(swaps[0].b, 32512u);
     }
     const auto hooks = CallsOf("dll SetWindowsHookExA");
@@ -352,9 +364,12 @@ void CheckOneStop(const StartHandles& started) {
     EXPECT_EQ(exported[1].a, 0u);
     EXPECT_EQ(exported[1].b, 0u);
     EXPECT_EQ(exported[1].result, 1);
-    const auto swaps = CallsOf("dll SetSystemCursor");
-    ASSERT_EQ(swaps.size(), 1u);
-    EXPECT_EQ(swaps[0].a, started.savedArrow);
+    // The user's own pointers reloaded; nothing handed to SetSystemCursor.
+    EXPECT_TRUE(CallsOf("dll SetSystemCursor").empty());
+    const auto reloads = CallsOf("dll SystemParametersInfoA");
+    ASSERT_EQ(reloads.size(), 1u);
+    EXPECT_EQ(reloads[0].a, static_cast<std::uintptr_t>(SPI_SETCURSORS));
+    EXPECT_EQ(reloads[0].b, 0u);
     const auto unhooks = CallsOf("dll UnhookWindowsHookEx");
     ASSERT_EQ(unhooks.size(), 1u);
     EXPECT_EQ(unhooks[0].a, started.hook);
@@ -394,7 +409,7 @@ TEST(HookClient, StopThenStartMakesAFreshArrowCopyAndFreshCursors) {
     calls.clear();
     StartMouseHook();
     const StartHandles second = CheckOneStart(TreskForm::Instance().Hwnd());
-    EXPECT_NE(second.savedArrow, first.savedArrow);
+    EXPECT_NE(second.pickCopy, first.pickCopy);
     EXPECT_NE(second.pick, first.pick);
     EXPECT_NE(second.arrow, first.arrow);
     EXPECT_TRUE(CallsOf("bind InitMouseHook").empty()) << "bound once, reused";

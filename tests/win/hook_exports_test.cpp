@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hook_test_support.h"
@@ -24,14 +26,54 @@ struct Call {
     std::uintptr_t result;
 };
 
+// Hot spot of a cursor, or (-1, -1) when the handle is not a live cursor.
+POINT HotSpot(HCURSOR cursor) {
+    ICONINFO info{};
+    if (cursor == nullptr || !GetIconInfo(cursor, &info)) {
+        return POINT{-1, -1};
+    }
+    if (info.hbmMask != nullptr) {
+        DeleteObject(info.hbmMask);
+    }
+    if (info.hbmColor != nullptr) {
+        DeleteObject(info.hbmColor);
+    }
+    return POINT{static_cast<LONG>(info.xHotspot), static_cast<LONG>(info.yHotspot)};
+}
+
+// The desktop's standard arrow with Windows' semantics, which Wine lacks (its
+// SetSystemCursor and SPI_SETCURSORS do nothing): LoadCursorA(NULL, IDC_ARROW) gives
+// the arrow as it looks now, SetSystemCursor gives it the look of the cursor it is
+// handed and destroys that handle, SPI_SETCURSORS reloads the user's own arrow.
+struct SystemArrow {
+    HCURSOR user = nullptr;  // the user's own arrow; owned here
+    HCURSOR look = nullptr;  // a copy of the arrow's current look; owned here
+    std::vector<HCURSOR> destroyed;
+
+    void Become(HCURSOR cursor) {
+        HCURSOR copy = CopyIcon(cursor);
+        if (look != nullptr) {
+            DestroyCursor(look);
+        }
+        look = copy;
+    }
+    // A handle SetSystemCursor destroyed, still dead (its value not given out again).
+    bool Destroyed(HCURSOR cursor) const {
+        return std::find(destroyed.begin(), destroyed.end(), cursor) != destroyed.end() &&
+               HotSpot(cursor).x == -1;
+    }
+};
+
 // What the spies saw; the real functions they pass calls on to.
 struct Spies {
     std::vector<Call> calls;
     bool failCopyIcon = false;
+    SystemArrow arrow;
+    HOOKPROC proc = nullptr;
     void* copyIcon = nullptr;
-    void* setSystemCursor = nullptr;
     void* setWindowsHookExA = nullptr;
     void* unhookWindowsHookEx = nullptr;
+    void* systemParametersInfoA = nullptr;
 };
 Spies spies;
 
@@ -48,16 +90,47 @@ HICON WINAPI SpyCopyIcon(HICON icon) {
     return copy;
 }
 
-// The platform would take the handle over; the spy only records it, so the test
-// process keeps its normal arrow.
+HCURSOR WINAPI SpyLoadCursorA(HINSTANCE instance, LPCSTR name) {
+    if (instance == nullptr && name == MAKEINTRESOURCEA(kCursorNormal) &&
+        spies.arrow.look != nullptr) {
+        return spies.arrow.look;
+    }
+    return LoadCursorA(instance, name);
+}
+
 BOOL WINAPI SpySetSystemCursor(HCURSOR cursor, DWORD id) {
     spies.calls.push_back({"SetSystemCursor", Bits(cursor), id, TRUE});
+    if (id == kCursorNormal && spies.arrow.look != nullptr) {
+        spies.arrow.Become(cursor);
+    }
+    DestroyCursor(cursor);
+    spies.arrow.destroyed.push_back(cursor);
     return TRUE;
+}
+
+BOOL WINAPI SpySystemParametersInfoA(UINT action, UINT number, void* data, UINT flags) {
+    if (action != SPI_SETCURSORS) {
+        return reinterpret_cast<decltype(&SystemParametersInfoA)>(spies.systemParametersInfoA)(
+            action, number, data, flags);
+    }
+    spies.calls.push_back({"SPI_SETCURSORS", number, Bits(data), TRUE});
+    if (spies.arrow.look != nullptr) {
+        spies.arrow.Become(spies.arrow.user);
+    }
+    return TRUE;
+}
+
+HCURSOR WINAPI SpySetCursor(HCURSOR cursor) {
+    spies.calls.push_back({"SetCursor", Bits(cursor), 0, 0});
+    EXPECT_FALSE(spies.arrow.Destroyed(cursor))
+        << "SetCursor with a handle SetSystemCursor destroyed";
+    return SetCursor(cursor);
 }
 
 HHOOK WINAPI SpySetWindowsHookExA(int id, HOOKPROC proc, HINSTANCE instance, DWORD thread) {
     HHOOK hook = reinterpret_cast<decltype(&SetWindowsHookExA)>(spies.setWindowsHookExA)(
         id, proc, instance, thread);
+    spies.proc = proc;
     spies.calls.push_back(
         {"SetWindowsHookExA", static_cast<std::uintptr_t>(id), Bits(instance), Bits(hook)});
     spies.calls.push_back({"SetWindowsHookExA.thread", thread, 0, 0});
@@ -78,29 +151,43 @@ BOOL WINAPI SpyDestroyCursor(HCURSOR cursor) {
     return DestroyCursor(cursor);
 }
 
+// A 32 x 32 cursor of this test with the given hot spot, which tells it apart.
+HCURSOR MakeCursor(int x, int y) {
+    const BYTE andMask[128] = {};
+    const BYTE xorMask[128] = {};
+    return CreateCursor(GetModuleHandleA(nullptr), x, y, 32, 32, andMask, xorMask);
+}
+
+// Points a module's user32 imports at the spies; the patches are pushed onto `into`.
+// LoadCursorA and SystemParametersInfoA are watched where the module imports them.
+void Watch(HMODULE module, std::vector<Patch>& into) {
+    auto patch = [&](const char* function, void* spy, void** original, bool needed) {
+        into.emplace_back(module, "USER32.dll", function, spy);
+        EXPECT_TRUE(into.back().active() || !needed) << function;
+        if (original != nullptr && into.back().active()) {
+            *original = into.back().original<void*>();
+        }
+    };
+    patch("CopyIcon", reinterpret_cast<void*>(&SpyCopyIcon), &spies.copyIcon, true);
+    patch("SetSystemCursor", reinterpret_cast<void*>(&SpySetSystemCursor), nullptr, true);
+    patch("SetWindowsHookExA", reinterpret_cast<void*>(&SpySetWindowsHookExA),
+          &spies.setWindowsHookExA, true);
+    patch("UnhookWindowsHookEx", reinterpret_cast<void*>(&SpyUnhookWindowsHookEx),
+          &spies.unhookWindowsHookEx, true);
+    patch("DestroyCursor", reinterpret_cast<void*>(&SpyDestroyCursor), nullptr, true);
+    patch("SetCursor", reinterpret_cast<void*>(&SpySetCursor), nullptr, true);
+    patch("LoadCursorA", reinterpret_cast<void*>(&SpyLoadCursorA), nullptr, false);
+    patch("SystemParametersInfoA", reinterpret_cast<void*>(&SpySystemParametersInfoA),
+          &spies.systemParametersInfoA, false);
+}
+
 class HookExportsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(lib.module(), nullptr) << "Treskhook.dll not found";
         ASSERT_TRUE(lib.complete());
         spies = Spies{};
-        patches.emplace_back(lib.module(), "USER32.dll", "CopyIcon",
-                             reinterpret_cast<void*>(&SpyCopyIcon));
-        spies.copyIcon = patches.back().original<void*>();
-        patches.emplace_back(lib.module(), "USER32.dll", "SetSystemCursor",
-                             reinterpret_cast<void*>(&SpySetSystemCursor));
-        spies.setSystemCursor = patches.back().original<void*>();
-        patches.emplace_back(lib.module(), "USER32.dll", "SetWindowsHookExA",
-                             reinterpret_cast<void*>(&SpySetWindowsHookExA));
-        spies.setWindowsHookExA = patches.back().original<void*>();
-        patches.emplace_back(lib.module(), "USER32.dll", "UnhookWindowsHookEx",
-                             reinterpret_cast<void*>(&SpyUnhookWindowsHookEx));
-        spies.unhookWindowsHookEx = patches.back().original<void*>();
-        patches.emplace_back(lib.module(), "USER32.dll", "DestroyCursor",
-                             reinterpret_cast<void*>(&SpyDestroyCursor));
-        for (const Patch& patch : patches) {
-            ASSERT_TRUE(patch.active());
-        }
+        Watch(lib.module(), patches);
         appCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));  // IDC_CROSS
         sysCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
     }
@@ -152,37 +239,34 @@ TEST_F(HookExportsTest, MousePointsReturnsItsArgumentInEveryState) {
     all();
 }
 
-TEST_F(HookExportsTest, InitialisationCopiesTheStandardArrowAndStopGivesTheCopyBack) {
+TEST_F(HookExportsTest, RunHandsThePlatformACopyAndStopReloadsTheUsersPointers) {
     EXPECT_EQ(lib.InitMouseHook(nullptr), 1);
-    std::vector<Call> copies = CallsTo("CopyIcon");
+    EXPECT_TRUE(spies.calls.empty()) << spies.calls.front().function;
+    HCURSOR pick = MakeCursor(7, 24);
+    ASSERT_EQ(lib.SetCursorApp(pick), 1);
+    EXPECT_EQ(lib.RunCursorApp(), 1);
+    const std::vector<Call> copies = CallsTo("CopyIcon");
     ASSERT_EQ(copies.size(), 1u);
-    EXPECT_EQ(copies[0].first, Bits(LoadCursorA(nullptr, MAKEINTRESOURCEA(kCursorNormal))));
-    ASSERT_NE(copies[0].result, 0u);
-
-    // SetCursorApp keeps that copy and makes no other.
-    EXPECT_EQ(lib.SetCursorApp(appCursor), 1);
-    EXPECT_EQ(CallsTo("CopyIcon").size(), 1u);
-    EXPECT_EQ(lib.StopCursorApp(), 1);
+    EXPECT_EQ(copies[0].first, Bits(pick));
     std::vector<Call> set = CallsTo("SetSystemCursor");
     ASSERT_EQ(set.size(), 1u);
-    EXPECT_EQ(set[0].first, copies[0].result);
+    EXPECT_EQ(set[0].first, copies[0].result) << "the platform destroys what it is given";
     EXPECT_EQ(set[0].second, static_cast<std::uintptr_t>(kCursorNormal));
-    // The saved arrow stays: a second stop hands back the same handle.
-    EXPECT_EQ(lib.StopCursorApp(), 1);
-    EXPECT_EQ(CallsTo("SetSystemCursor").back().first, copies[0].result);
-}
 
-TEST_F(HookExportsTest, SetCursorAppMakesTheSavedArrowOnlyWhenThereIsNone) {
-    spies.failCopyIcon = true;
-    EXPECT_EQ(lib.InitMouseHook(nullptr), 1);
-    EXPECT_EQ(lib.StopCursorApp(), 0);  // no saved arrow
-    spies.failCopyIcon = false;
-    EXPECT_EQ(lib.SetCursorApp(appCursor), 1);
-    std::vector<Call> copies = CallsTo("CopyIcon");
-    ASSERT_EQ(copies.size(), 2u);
-    ASSERT_NE(copies[1].result, 0u);
     EXPECT_EQ(lib.StopCursorApp(), 1);
-    EXPECT_EQ(CallsTo("SetSystemCursor").back().first, copies[1].result);
+    const std::vector<Call> reloads = CallsTo("SPI_SETCURSORS");
+    ASSERT_EQ(reloads.size(), 1u);
+    EXPECT_EQ(reloads[0].first, 0u);
+    EXPECT_EQ(reloads[0].second, 0u);
+    EXPECT_EQ(CallsTo("SetSystemCursor").size(), 1u) << "nothing handed back but the user's own";
+
+    // Without a copy the arrow stays as it is, and a stop still gives the user's back.
+    spies.failCopyIcon = true;
+    spies.calls.clear();
+    EXPECT_EQ(lib.RunCursorApp(), 1);
+    EXPECT_TRUE(CallsTo("SetSystemCursor").empty());
+    EXPECT_EQ(lib.StopCursorApp(), 1);
+    EXPECT_EQ(CallsTo("SPI_SETCURSORS").size(), 1u);
 }
 
 TEST_F(HookExportsTest, RunCursorAppNeedsAnApplicationCursor) {
@@ -192,14 +276,14 @@ TEST_F(HookExportsTest, RunCursorAppNeedsAnApplicationCursor) {
     EXPECT_TRUE(CallsTo("SetSystemCursor").empty());
     // Nothing was applied, so a removal restores nothing.
     EXPECT_EQ(lib.InstallFilter(0, 0), 1);
-    EXPECT_TRUE(CallsTo("SetSystemCursor").empty());
+    EXPECT_TRUE(CallsTo("SPI_SETCURSORS").empty());
 
     lib.InitMouseHook(nullptr);
     EXPECT_EQ(lib.SetCursorApp(appCursor), 1);
     EXPECT_EQ(lib.RunCursorApp(), 1);
     std::vector<Call> set = CallsTo("SetSystemCursor");
     ASSERT_EQ(set.size(), 1u);
-    EXPECT_EQ(set[0].first, Bits(appCursor));
+    EXPECT_EQ(set[0].first, CallsTo("CopyIcon").at(0).result);
     EXPECT_EQ(set[0].second, static_cast<std::uintptr_t>(kCursorNormal));
 }
 
@@ -222,7 +306,6 @@ TEST_F(HookExportsTest, InstallHooksAllThreadsWithTheModuleAndRemovalUnhooksIt) 
 
 TEST_F(HookExportsTest, RemovalWhileReplacedRestoresTheArrowAndUninitialises) {
     lib.InitMouseHook(nullptr);
-    const std::uintptr_t saved = CallsTo("CopyIcon").at(0).result;
     lib.SetCursorApp(appCursor);
     ASSERT_EQ(lib.RunCursorApp(), 1);
     ASSERT_EQ(lib.InstallFilter(0, 1), -1);
@@ -231,9 +314,7 @@ TEST_F(HookExportsTest, RemovalWhileReplacedRestoresTheArrowAndUninitialises) {
     EXPECT_EQ(lib.InstallFilter(0, 0), 1);
     ASSERT_EQ(spies.calls.size(), 2u);
     EXPECT_EQ(spies.calls[0].function, "UnhookWindowsHookEx");
-    EXPECT_EQ(spies.calls[1].function, "SetSystemCursor");
-    EXPECT_EQ(spies.calls[1].first, saved);
-    EXPECT_EQ(spies.calls[1].second, static_cast<std::uintptr_t>(kCursorNormal));
+    EXPECT_EQ(spies.calls[1].function, "SPI_SETCURSORS");
 
     // Uninitialised again: everything but InitMouseHook and MOUSEPOINTS refuses.
     spies.calls.clear();
@@ -249,7 +330,7 @@ TEST_F(HookExportsTest, RemovalWhileReplacedRestoresTheArrowAndUninitialises) {
     lib.InitMouseHook(nullptr);
     spies.calls.clear();
     EXPECT_EQ(lib.InstallFilter(0, 0), 1);
-    EXPECT_TRUE(CallsTo("SetSystemCursor").empty());
+    EXPECT_TRUE(CallsTo("SPI_SETCURSORS").empty());
 }
 
 TEST_F(HookExportsTest, RefusedInstallStillReportsMinusOne) {
@@ -282,27 +363,30 @@ TEST_F(HookExportsTest, RefusedInstallStillReportsMinusOne) {
     EXPECT_EQ(lib.InstallFilter(0, 0), 1);
 }
 
-TEST_F(HookExportsTest, ASystemButtonCursorThatIsReplacedIsDestroyed) {
-    const BYTE andMask[128] = {};
-    const BYTE xorMask[128] = {};
-    HCURSOR first = CreateCursor(GetModuleHandleA(nullptr), 0, 0, 32, 32, andMask, xorMask);
-    HCURSOR second = CreateCursor(GetModuleHandleA(nullptr), 0, 0, 32, 32, andMask, xorMask);
-    ASSERT_NE(first, nullptr);
-    ASSERT_NE(second, nullptr);
-    lib.InitMouseHook(nullptr);
-    EXPECT_EQ(lib.SetCursorSys(first), 1);
-    EXPECT_EQ(lib.SetCursorSys(first), 1);
-    EXPECT_TRUE(CallsTo("DestroyCursor").empty()) << "the held cursor itself was destroyed";
-    // A restart: removal, new initialisation, a new cursor.
-    lib.InstallFilter(0, 1);
-    lib.InstallFilter(0, 0);
-    lib.InitMouseHook(nullptr);
-    EXPECT_EQ(lib.SetCursorSys(second), 1);
-    const std::vector<Call> destroyed = CallsTo("DestroyCursor");
-    ASSERT_EQ(destroyed.size(), 1u);
-    EXPECT_EQ(destroyed[0].first, Bits(first));
-    EXPECT_EQ(lib.SetCursorSys(nullptr), 1);
-    EXPECT_EQ(CallsTo("DestroyCursor").size(), 2u);
+TEST_F(HookExportsTest, ACursorThatIsReplacedIsDestroyed) {
+    using Setter = SetCursorFn;
+    for (Setter set : {lib.SetCursorSys, lib.SetCursorApp}) {
+        HCURSOR first = MakeCursor(0, 0);
+        HCURSOR second = MakeCursor(0, 0);
+        ASSERT_NE(first, nullptr);
+        ASSERT_NE(second, nullptr);
+        spies.calls.clear();
+        lib.InitMouseHook(nullptr);
+        EXPECT_EQ(set(first), 1);
+        EXPECT_EQ(set(first), 1);
+        EXPECT_TRUE(CallsTo("DestroyCursor").empty()) << "the held cursor itself was destroyed";
+        // A restart: removal, new initialisation, a new cursor.
+        lib.InstallFilter(0, 1);
+        lib.InstallFilter(0, 0);
+        lib.InitMouseHook(nullptr);
+        EXPECT_EQ(set(second), 1);
+        const std::vector<Call> destroyed = CallsTo("DestroyCursor");
+        ASSERT_EQ(destroyed.size(), 1u);
+        EXPECT_EQ(destroyed[0].first, Bits(first));
+        EXPECT_EQ(set(nullptr), 1);
+        EXPECT_EQ(CallsTo("DestroyCursor").size(), 2u);
+        lib.InstallFilter(0, 0);
+    }
 }
 
 TEST_F(HookExportsTest, RowsOtherThanZeroAreRefused) {
@@ -311,10 +395,138 @@ TEST_F(HookExportsTest, RowsOtherThanZeroAreRefused) {
         EXPECT_EQ(lib.InstallFilter(index, 1), 0) << index;
         EXPECT_EQ(lib.InstallFilter(index, 0), 0) << index;
     }
-    EXPECT_TRUE(spies.calls.size() == 1u && spies.calls[0].function == "CopyIcon");
+    EXPECT_TRUE(spies.calls.empty());
     // Still initialised: row 0 works.
     EXPECT_EQ(lib.InstallFilter(0, 1), -1);
     EXPECT_EQ(lib.InstallFilter(0, 0), 1);
+}
+
+// Copies of the program as far as the desktop arrow goes, each a module of its own
+// (the library under another file name) with a main window of its own, against the
+// model of the system arrow. After each step the arrow is the pick cursor or the
+// user's own; every road ends with the user's.
+class ArrowCopiesTest : public HookExportsTest {
+protected:
+    void SetUp() override {
+        HookExportsTest::SetUp();
+        char path[MAX_PATH] = {};
+        ASSERT_NE(GetModuleFileNameA(lib.module(), path, MAX_PATH), 0u);
+        char folder[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, folder);
+        secondFile = std::string(folder) + "TreskhookSecondCopy.dll";
+        ASSERT_TRUE(CopyFileA(path, secondFile.c_str(), FALSE));
+        second = std::make_unique<HookLibrary>(secondFile.c_str());
+        ASSERT_NE(second->module(), nullptr);
+        ASSERT_NE(second->module(), lib.module());
+        Watch(second->module(), secondPatches);
+        spies.arrow.user = MakeCursor(3, 5);
+        spies.arrow.Become(spies.arrow.user);
+    }
+    void TearDown() override {
+        for (Copy& copy : copies) {
+            if (copy.window != nullptr) {
+                DestroyWindow(copy.window);
+            }
+        }
+        secondPatches.clear();
+        second.reset();
+        DeleteFileA(secondFile.c_str());
+        DestroyCursor(spies.arrow.look);
+        DestroyCursor(spies.arrow.user);
+        spies.arrow = SystemArrow{};
+    }
+
+    struct Copy {
+        HookLibrary* lib = nullptr;
+        HWND window = nullptr;  // its main window, destroyed in TearDown or by a forced end
+        HHOOK hook = nullptr;
+    };
+
+    // The program's start of the hook; then the pointer moves over its window.
+    void Start(Copy& copy) {
+        if (copy.window == nullptr) {
+            copy.window = CreateWindowExA(0, "STATIC", "copy", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                          nullptr, GetModuleHandleA(nullptr), nullptr);
+        }
+        copy.lib->InitMouseHook(copy.window);
+        copy.lib->SetCursorApp(MakeCursor(7, 24));
+        copy.lib->SetCursorSys(MakeCursor(10, 6));
+        EXPECT_EQ(copy.lib->RunCursorApp(), 1);
+        copy.lib->InstallFilter(0, 1);
+        copy.hook = reinterpret_cast<HHOOK>(CallsTo("SetWindowsHookExA").back().result);
+        MOUSEHOOKSTRUCT record{};
+        record.hwnd = copy.window;
+        record.wHitTestCode = HTCLIENT;
+        spies.calls.clear();
+        spies.proc(HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&record));
+        EXPECT_FALSE(CallsTo("SetCursor").empty()) << "the hook showed no cursor";
+    }
+    void Stop(Copy& copy) {
+        EXPECT_EQ(copy.lib->StopCursorApp(), 1);
+        EXPECT_EQ(copy.lib->InstallFilter(0, 0), 1);
+    }
+    // Ended by force: the window goes, and the system removes the hook; nothing else.
+    void Kill(Copy& copy) {
+        DestroyWindow(copy.window);
+        copy.window = nullptr;
+        UnhookWindowsHookEx(copy.hook);
+    }
+
+    std::string Arrow() const {
+        const POINT hot = HotSpot(spies.arrow.look);
+        if (hot.x == 7 && hot.y == 24) {
+            return "pick";
+        }
+        return hot.x == 3 && hot.y == 5 ? "user" : "other";
+    }
+
+    std::string secondFile;
+    std::unique_ptr<HookLibrary> second;
+    std::vector<Patch> secondPatches;  // destroyed before second
+    Copy copies[2];
+};
+
+TEST_F(ArrowCopiesTest, TheLastCopyToStopGivesBackTheUsersArrow) {
+    struct Step {
+        int copy;
+        char action;  // s: start, t: stop, k: forced end
+        const char* arrow;
+    };
+    const std::vector<std::pair<const char*, std::vector<Step>>> roads = {
+        {"first started, first closed",
+         {{0, 's', "pick"}, {1, 's', "pick"}, {0, 't', "pick"}, {1, 't', "user"}}},
+        {"last started, first closed",
+         {{0, 's', "pick"}, {1, 's', "pick"}, {1, 't', "pick"}, {0, 't', "user"}}},
+        {"a restart beside another copy's pick cursor",
+         {{0, 's', "pick"},
+          {1, 's', "pick"},
+          {1, 't', "pick"},
+          {1, 's', "pick"},
+          {0, 't', "pick"},
+          {1, 't', "user"}}},
+        {"a forced end, then a start and a close",
+         {{0, 's', "pick"}, {0, 'k', "pick"}, {0, 's', "pick"}, {0, 't', "user"}}},
+        {"a forced end beside another copy",
+         {{0, 's', "pick"}, {1, 's', "pick"}, {1, 'k', "pick"}, {0, 't', "user"}}},
+    };
+    copies[0].lib = &lib;
+    copies[1].lib = second.get();
+    for (const auto& [name, steps] : roads) {
+        SCOPED_TRACE(name);
+        int number = 0;
+        for (const Step& step : steps) {
+            ++number;
+            Copy& copy = copies[step.copy];
+            if (step.action == 's') {
+                Start(copy);
+            } else if (step.action == 't') {
+                Stop(copy);
+            } else {
+                Kill(copy);
+            }
+            EXPECT_EQ(Arrow(), step.arrow) << "after step " << number;
+        }
+    }
 }
 
 TEST(HookModuleTest, ExportsExactlyTheSevenPlainNames) {

@@ -24,10 +24,11 @@ using EntryFn = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
 inline constexpr char kHookDll[] = "Treskhook.dll";
 
 // The library, loaded by file name and unloaded again on destruction, so every test
-// starts from the library's initial state.
+// starts from the library's initial state. A copy of the file under another name is a
+// module of its own, with state of its own: another copy of the program.
 class HookLibrary {
 public:
-    HookLibrary() : module_(LoadLibraryA(kHookDll)) {
+    explicit HookLibrary(const char* file = kHookDll) : module_(LoadLibraryA(file)) {
         if (module_ == nullptr) {
             return;
         }
