@@ -61,7 +61,8 @@ struct HookEvent {
     std::uint32_t hitTest;      // compared unsigned: HTERROR (-2) is 4294967294
     std::uint32_t point;        // packed screen point, see PackPoint
     std::uint32_t lastMessage;  // last recorded message, this one included
-    bool targetKnown;           // the library was given a target window in this process
+    bool targetKnown;           // the library is initialised in this process and has a
+                                // target window (false once its hook was removed)
     bool windowOnThisThread;    // the window belongs to the thread running the hook (false
                                 // for no window; looked up only when targetKnown)
     bool windowIsTarget;        // window == target

@@ -72,7 +72,10 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept 
     event.hitTest = hookState.LastHitTest;
     event.point = hookState.LastPoint;
     event.lastMessage = hookState.LastMessage;
-    event.targetKnown = hookState.TargetWindow != nullptr;
+    // Another copy of the program keeps its hook installed while this one's is
+    // removed, and the platform runs it here on this process's state: a removed hook's
+    // target is no target, or this copy's own dialogs would lose their clicks to it.
+    event.targetKnown = hookState.Initialized != 0 && hookState.TargetWindow != nullptr;
     // GetWindowThreadProcessId gives 0 for no window or one that is gone: not ours.
     event.windowOnThisThread =
         event.targetKnown &&

@@ -473,6 +473,20 @@ TEST_F(HookProcTest, WithoutTargetTheHookOnlyRecordsAndPassesOn) {
     EXPECT_TRUE(Forwarding().empty());
     EXPECT_TRUE(Calls("SetCursor").empty());
     EXPECT_EQ(Calls("CallNextHookEx").size(), 14u);
+
+    // The program with its hook removed (a dialog is open) while another copy's hook,
+    // the same procedure, runs here on this process's state: the target window is
+    // still recorded, but the dialog's clicks are its own.
+    ASSERT_EQ(lib.InitMouseHook(target), 1);
+    ASSERT_EQ(lib.InstallFilter(0, 0), 1);
+    Clear();
+    for (UINT message : rows) {
+        CallProc(HC_ACTION, message, grandchild, point, HTCLOSE);
+        CallProc(HC_ACTION, message, target, point, HTCAPTION);
+    }
+    ReleaseCapture();
+    EXPECT_TRUE(Forwarding().empty()) << Forwarding().front().function;
+    EXPECT_TRUE(Calls("SetCursor").empty());
 }
 
 TEST_F(HookProcTest, WindowOfAnotherProgramOrNoneIsOnlyRecordedAndPassedOn) {
