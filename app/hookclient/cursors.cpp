@@ -11,10 +11,15 @@
 namespace tresk {
 namespace {
 
+// At the system's cursor size (SM_CXCURSOR x SM_CYCURSOR), which follows the
+// screen's scaling and the user's pointer size: the pick cursor becomes the desktop
+// arrow and must not shrink the user's. The platform stretches the stored 32 x 32
+// image and moves its hot spot in proportion; at 96 dpi nothing changes.
 HCURSOR LoadUncounted(std::int16_t number) noexcept {
     char name[16];
     wsprintfA(name, "#%d", static_cast<int>(number));
-    return static_cast<HCURSOR>(LoadImageA(tk::App::Instance(), name, IMAGE_CURSOR, 0, 0, 0));
+    return static_cast<HCURSOR>(
+        LoadImageA(tk::App::Instance(), name, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
 }
 
 }  // namespace

@@ -51,8 +51,8 @@ void StartMouseHook() noexcept {
         }
         s.mainForm->Load();
         s.lastApiResult = hooklib::InitMouseHook(AsArg(s.mainForm->Hwnd()));
-        // Both cursors pass to the library once it has taken them: the pick cursor
-        // becomes the platform's at RunCursorApp, the arrow stays with the library.
+        // Both cursors pass to the library once it has taken them; it frees one it
+        // replaces at the next start and hands the platform only a copy of the pick.
         tk::Cursor pick = LoadCursorOwned(IDC_TRESK_PIPETTE);
         s.lastApiResult = hooklib::SetCursorApp(AsArg(pick.Get()));
         pick.Release();

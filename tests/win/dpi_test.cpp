@@ -21,9 +21,11 @@
 
 #include "app/about/about_box.h"
 #include "app/about/about_form.h"
+#include "app/hookclient/cursors.h"
 #include "app/hookclient/mouse_hook.h"
 #include "app/render/bitmap_export.h"
 #include "app/render/colors.h"
+#include "app/res/resource_ids.h"
 #include "app/shell/shared_state.h"
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
@@ -253,6 +255,29 @@ void ReportAbout(std::ostringstream& out) {
     tk::App::DoEvents();
 }
 
+// The system's cursor size, and the size and hot spot of the pick cursor as the
+// program loads it: "width,height,hotX,hotY".
+void ReportPickCursor(std::ostringstream& out) {
+    out << "cursorSize=" << GetSystemMetrics(SM_CXCURSOR) << "," << GetSystemMetrics(SM_CYCURSOR)
+        << "\n";
+    HCURSOR pick = LoadCursorRes(IDC_TRESK_PIPETTE);
+    ICONINFO info{};
+    if (pick == nullptr || !GetIconInfo(pick, &info)) {
+        return;
+    }
+    BITMAP mask{};
+    GetObjectA(info.hbmMask, sizeof(mask), &mask);
+    // Without a colour bitmap the mask holds both masks, one above the other.
+    const LONG height = info.hbmColor != nullptr ? mask.bmHeight : mask.bmHeight / 2;
+    out << "pick=" << mask.bmWidth << "," << height << "," << info.xHotspot << "," << info.yHotspot
+        << "\n";
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor != nullptr) {
+        DeleteObject(info.hbmColor);
+    }
+    DestroyCursorRef(pick);
+}
+
 int ReportLayout() {
     InitApplication();
     StartUp();
@@ -294,6 +319,7 @@ int ReportLayout() {
         << "leftEdge=" << ScreenColor(pic.left, row) << "\n";
     ReportExport(out);
     ReportAbout(out);
+    ReportPickCursor(out);
     out << "resizes=" << CheckResizes(form) << "\n";
     std::fputs(out.str().c_str(), stdout);
     std::fflush(stdout);
@@ -413,6 +439,7 @@ struct Resolution {
     const char* caption;
     const char* lefts;   // btnTresk, fra, txtPerc, chkVertical, chkInvert (twips)
     const char* leftPx;  // btnTresk, fra, txtPerc (pixels)
+    long cursorSize;     // SM_CXCURSOR as the platform reports it
 };
 
 // One run of the reporter per resolution, shared by the tests of that resolution.
@@ -482,6 +509,14 @@ TEST_P(ResolutionTest, LayoutAndFirstCaptionFollowTheScreen) {
     EXPECT_EQ(v["exportLeftEdge"], v["leftEdge"]);
     // Likewise after resizes to other sizes.
     EXPECT_EQ(v["resizes"], "9/9");
+    // The pick cursor, which becomes the desktop arrow, has the system's cursor size
+    // and its hot spot at the pipette's tip, (7, 24) of 32 x 32, in proportion.
+    const std::vector<long> system = Numbers(v, "cursorSize");
+    ASSERT_EQ(system.size(), 2u) << run.output;
+    EXPECT_EQ(system[0], r.cursorSize);
+    const std::vector<long> expected = {system[0], system[1], 7 * system[0] / 32,
+                                        24 * system[1] / 32};
+    EXPECT_EQ(Numbers(v, "pick"), expected) << "pick cursor: width, height, hot spot";
 }
 
 // Fonts scale with the real resolution, the twips layout with the whole twips per
@@ -544,20 +579,22 @@ TEST_P(ResolutionTest, AboutLinksCoverTheBlankRunsOfTheirRows) {
 // 921.3 -> 921 pixels.
 // 192 dpi: 7.5 -> 8; 1185 x 178.1 -> 178 pixels (9480 x 1424 twips); picture 8295
 // twips = 1036.9 -> 1037 pixels.
+// The system's cursor size goes in steps of 16 pixels: 32 up to 143 dpi, 48 at 144 and
+// 168, 64 at 192.
 INSTANTIATE_TEST_SUITE_P(
     Screens, ResolutionTest,
     ::testing::Values(Resolution{96, "15x15", "632x95", "9480x1425", "8295x1425", "553x95",
-                                 "8325,8295,8355,8355,8355", "555,553,557"},
+                                 "8325,8295,8355,8355,8355", "555,553,557", 32},
                       Resolution{120, "12x12", "790x119", "9480x1428", "8295x1428", "691x119",
-                                 "8325,8295,8343,8343,8343", "694,691,695"},
+                                 "8325,8295,8343,8343,8343", "694,691,695", 32},
                       Resolution{144, "10x10", "948x142", "9480x1420", "8295x1420", "830x142",
-                                 "8325,8295,8335,8335,8335", "832,830,834"},
+                                 "8325,8295,8335,8335,8335", "832,830,834", 48},
                       Resolution{100, "14x14", "677x102", "9478x1428", "8293x1428", "592x102",
-                                 "8323,8293,8349,8349,8349", "594,592,596"},
+                                 "8323,8293,8349,8349,8349", "594,592,596", 32},
                       Resolution{168, "9x9", "1053x158", "9477x1422", "8292x1422", "921x158",
-                                 "8322,8292,8328,8328,8328", "925,921,925"},
+                                 "8322,8292,8328,8328,8328", "925,921,925", 48},
                       Resolution{192, "8x8", "1185x178", "9480x1424", "8295x1424", "1037x178",
-                                 "8325,8295,8327,8327,8327", "1041,1037,1041"}),
+                                 "8325,8295,8327,8327,8327", "1041,1037,1041", 64}),
     [](const ::testing::TestParamInfo<Resolution>& param) {
         return std::to_string(param.param.dpi) + "dpi";
     });
