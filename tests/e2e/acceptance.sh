@@ -771,112 +771,67 @@ end_road
 
 # --- two copies --------------------------------------------------------------------
 
-# A second copy of the program beside the first. While the second copy's hook is
-# stopped for a dialog, the first copy's hook still runs in the second copy's process
-# (on that process's state): the dialog's buttons must take their clicks, and nothing
-# is picked. Real pointer clicks on the About window's OK, the colour dialog's OK and
-# the save dialog's Cancel (at 96 dpi, from the dialogs' corners); then a pick in the
-# second copy and its close leave the first one running with its hook.
+# A second copy beside the first. While the second copy's hook is stopped for a
+# dialog, the first copy's hook runs in the second copy's process on that process's
+# state: real clicks on the About window's OK, the colour dialog's OK and the save
+# dialog's Cancel (at 96 dpi, from the dialogs' corners; negative values count from
+# the right and bottom edges) must close the dialog and pick nothing.
 SECOND_PID=""
 
-stop_second() {
-    if [ -n "$SECOND_PID" ] && kill -0 "$SECOND_PID" 2>/dev/null; then
-        kill "$SECOND_PID" 2>/dev/null
-        sleep 0.5
-        kill -9 "$SECOND_PID" 2>/dev/null
-    fi
-    SECOND_PID=""
-}
-
-# Clicks the point ($2,$3) of dialog window $1 (from its top-left corner; negative
-# values count from the right and bottom edges) and waits until the window named $4
-# is gone; $5 names the button.
-click_dialog_button() {
-    local dx dy dw dh x y
-    read -r dx dy dw dh <<<"$(e2e_window_geometry "$1")"
-    x=$(($2 < 0 ? dx + dw + $2 : dx + $2))
-    y=$(($3 < 0 ? dy + dh + $3 : dy + $3))
+# Clicks ($2,$3) of the window named $1, which must then go, leaving caption and
+# swatch as they were; $4 names the button.
+click_closes_without_pick() {
+    local dialog dx dy dw dh caption_before
+    dialog="$(e2e_wait_window "$1" 10)" || {
+        road_fail "no window named '$1' opened in the second copy"
+        return
+    }
+    caption_before="$(caption)"
+    read -r dx dy dw dh <<<"$(e2e_window_geometry "$dialog")"
     sleep 0.3
-    e2e_click "$x" "$y"
-    wait_gone "$4" 5 || road_fail "a click on $5 did not close the '$4' window"
-}
-
-# Checks that the caption is still "$1" and the swatch still $2 after $3.
-expect_no_pick() {
-    local seen
-    seen="$(caption)"
-    [ "$seen" = "$1" ] || road_fail "$3: a pick was taken, the caption went from '$1' to '$seen'"
+    e2e_click $(($2 < 0 ? dx + dw + $2 : dx + $2)) $(($3 < 0 ? dy + dh + $3 : dy + $3))
+    wait_gone "$1" 5 || road_fail "a click on $4 did not close the '$1' window"
+    [ "$(caption)" = "$caption_before" ] ||
+        road_fail "$4: a pick was taken, the caption went from '$caption_before' to '$(caption)'"
     look
-    seen="$(swatch)"
-    [ "$seen" = "$2" ] || road_fail -s "$3: a pick was taken, the swatch went from $2 to $seen"
+    [ "$(swatch)" = "$base" ] || road_fail -s "$4: a pick was taken, the swatch went from $base to $(swatch)"
 }
 
 two_copies_road() {
-    local first second base before dialog status
-    begin_road twocopies
-    if ! need_program; then
-        road_fail "the program is not running"
-        end_road
-        return
-    fi
-    first="$window"
+    local first="$window" status
     (cd "$E2E_BIN" && exec wine Treskcolor.exe) </dev/null >"$OUT/second.log" 2>&1 &
     SECOND_PID=$!
-    trap 'cleanup; stop_second' EXIT
-    second=""
+    trap 'cleanup; kill "$SECOND_PID" 2>/dev/null' EXIT
+    window=""
     for _ in $(seq 300); do
-        second="$(xdotool search --onlyvisible --name '^Tresk Color' 2>/dev/null |
+        window="$(xdotool search --onlyvisible --name '^Tresk Color' 2>/dev/null |
             grep -vx "$first" | head -n 1)"
-        [ -n "$second" ] && break
+        [ -n "$window" ] && break
         sleep 0.1
     done
-    if [ -z "$second" ]; then
+    [ -n "$window" ] || {
         road_fail "the second copy opened no window within 30 s"
-        stop_second
-        end_road
         return
-    fi
+    }
     # The second copy's window opens over the first; it is the one driven.
-    window="$second"
     locate_window
     focus_main
     click_box
     look 0.2
     base="$(swatch)"
-
     xdotool key --clearmodifiers alt+space
     sleep 0.5
     xdotool key --clearmodifiers Up Return
-    if dialog="$(e2e_wait_window '^About$' 10)"; then
-        before="$(caption)"
-        click_dialog_button "$dialog" 221 207 '^About$' "the About window's OK"
-        expect_no_pick "$before" "$base" "OK in the About window"
-    else
-        road_fail "Alt+Space, \"About...\" opened no window named 'About' in the second copy"
-    fi
-
-    if dialog="$(open_color_dialog)"; then
-        before="$(caption)"
-        click_dialog_button "$dialog" 45 -20 '^Set Color$' "the colour dialog's OK"
-        expect_no_pick "$before" "$base" "OK in the colour dialog"
-    else
-        road_fail "a click on the second copy's swatch opened no 'Set Color' dialog"
-    fi
-
+    click_closes_without_pick '^About$' 221 207 "the About window's OK"
+    e2e_click $((px + SWATCH_X)) $((py + SWATCH_Y))
+    click_closes_without_pick '^Set Color$' 45 -20 "the colour dialog's OK"
     context_menu 1
-    if dialog="$(e2e_wait_window '^Save as\.\.\.$' 10)"; then
-        before="$(caption)"
-        click_dialog_button "$dialog" -50 -22 '^Save as\.\.\.$' "the save dialog's Cancel"
-        expect_no_pick "$before" "$base" "Cancel in the save dialog"
-    else
-        road_fail "\"Save as bitmap\" opened no 'Save as...' dialog in the second copy"
-    fi
-
-    # Picks still work in the second copy; closing it leaves the first one's hook.
+    click_closes_without_pick '^Save as\.\.\.$' -50 -22 "the save dialog's Cancel"
+    # Picks still work in the second copy; closing it leaves the first copy's hook.
     enter_percent 50
     look
-    colour="$(pixel $((px + 150)) $((py + 40)))"
-    pick_at $((px + 150)) $((py + 40)) "$colour" "second copy's picture area"
+    pick_at $((px + 150)) $((py + 40)) "$(pixel $((px + 150)) $((py + 40)))" \
+        "second copy's picture area"
     focus_main
     xdotool key --clearmodifiers alt+F4
     for _ in $(seq 100); do
@@ -885,19 +840,24 @@ two_copies_road() {
     done
     if kill -0 "$SECOND_PID" 2>/dev/null; then
         road_fail "the second copy was still running 10 s after Alt+F4"
+        kill -9 "$SECOND_PID" 2>/dev/null
     else
         wait "$SECOND_PID" 2>/dev/null
         status=$?
         [ "$status" = 0 ] || road_fail "the second copy ended with $status"
         expect_hook 1 "with the first copy alone again"
     fi
-    stop_second
     window="$first"
     locate_window
-    end_road
 }
 
-two_copies_road
+begin_road twocopies
+if need_program; then
+    two_copies_road
+else
+    road_fail "the program is not running"
+fi
+end_road
 
 rm -f "$WORK_SHOT" "$OUT/probe.txt"
 echo "acceptance took $((SECONDS - start)) s"
