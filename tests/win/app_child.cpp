@@ -59,7 +59,7 @@ BOOL WINAPI SpySetSystemCursor(HCURSOR cursor, DWORD id) {
 // The arrow is given back by reloading the user's pointers.
 BOOL WINAPI SpySystemParametersInfoA(UINT action, UINT number, void* data, UINT flags) {
     if (action == SPI_SETCURSORS) {
-        Report("SetSystemCursor restore");
+        Report("arrow restore");
     }
     return systemParametersPatch.original<decltype(&SystemParametersInfoA)>()(action, number, data,
                                                                               flags);

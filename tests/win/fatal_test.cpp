@@ -55,7 +55,7 @@ TEST(Fatal, RuntimeErrorGivesTheDesktopBackThenShowsTheErrorAndEndsWithOne) {
     // When the box was up, the library had already given the arrow back and removed
     // the hook it had installed, after the error was raised.
     const std::size_t raising = At(box.note, "raising");
-    const std::size_t restore = At(box.note, "SetSystemCursor restore");
+    const std::size_t restore = At(box.note, "arrow restore");
     const std::size_t unhook = At(box.note, "UnhookWindowsHookEx installed");
     ASSERT_NE(raising, std::string::npos) << box.note;
     ASSERT_NE(restore, std::string::npos) << box.note;
@@ -157,7 +157,7 @@ TEST(Close, RequestWhileADialogIsOpenEndsTheProgramAndLeavesTheHookOut) {
         EXPECT_EQ(Count(run.report, "SetWindowsHookExA"), 1);
         EXPECT_EQ(Count(run.report, "UnhookWindowsHookEx installed"), 1);
         EXPECT_EQ(Count(run.report, "SetSystemCursor pick"), 1);
-        EXPECT_EQ(Count(run.report, "SetSystemCursor restore"), 1);
+        EXPECT_EQ(Count(run.report, "arrow restore"), 1);
         if (road == "color") {
             // Closed as by its Cancel button: no colour taken.
             EXPECT_TRUE(Contains(run.report, "color=-1 "));
@@ -171,7 +171,7 @@ TEST(Fatal, UnhandledExceptionGivesTheDesktopBackFirst) {
     ASSERT_TRUE(Contains(run.report, "started hookActive=-1")) << run.report;
     ASSERT_TRUE(Contains(run.report, "program filter set")) << run.report;
     const std::size_t unhandled = At(run.report, "unhandled");
-    const std::size_t restore = At(run.report, "SetSystemCursor restore");
+    const std::size_t restore = At(run.report, "arrow restore");
     const std::size_t unhook = At(run.report, "UnhookWindowsHookEx installed");
     const std::size_t after = At(run.report, "after filter hookActive=0 result=0");
     ASSERT_NE(unhandled, std::string::npos) << run.report;
