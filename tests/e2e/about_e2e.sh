@@ -100,5 +100,8 @@ done
 if kill -0 "$PROGRAM" 2>/dev/null; then
     fail "program did not close"
 fi
+status=0
+wait "$PROGRAM" || status=$?
+[[ "$status" -eq 0 ]] || fail "the program ended with exit status $status after Alt+F4"
 trap - EXIT
 echo "about_e2e: passed; screenshot $SHOT"

@@ -760,7 +760,7 @@ if need_program; then
         wait_gone '^Tresk Color' 5 || road_fail "a 'Tresk Color' window is still on the screen after the program ended"
         expect_hook 0 "after closing"
     else
-        road_fail "the program was still running 20 s after Alt+F4"
+        road_fail "$E2E_CLOSE_PROBLEM"
     fi
 else
     road_fail "the program is not running"

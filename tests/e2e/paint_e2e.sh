@@ -78,7 +78,7 @@ if wrong:
 EOF
 [ $? -eq 0 ] || e2e_fail "the picture area does not show the ramp for $PERCENT% from $base; see $after"
 
-e2e_close "$window" 20 || e2e_fail "the program was still running 20 s after Alt+F4"
+e2e_close "$window" 20 || e2e_fail "$E2E_CLOSE_PROBLEM"
 if xdotool search --onlyvisible --name '^Tresk Color' >/dev/null 2>&1; then
     e2e_fail "a 'Tresk Color' window is still on the screen after the program ended"
 fi

@@ -59,13 +59,17 @@ echo "window $window at $wx,$wy ${ww}x$wh, picture area at $px,$py"
 e2e_click $((px + BUTTON_X)) $((py + BUTTON_Y))
 sleep 0.7
 
-# Moving over the picture area tracks the pointer; the caption keeps its form.
+# Moving over the picture area picks nothing: the caption, colour part included,
+# stays as it was.
+before="$(e2e_window_name "$window")"
+[[ "$before" == "Tresk Color [Size: ${PICTURE_WIDTH}x$PICTURE_HEIGHT"* ]] ||
+    e2e_fail "caption after painting: '$before'"
 xdotool mousemove --sync $((px + 50)) $((py + 40))
 sleep 0.2
 xdotool mousemove --sync $((px + 60)) $((py + 45))
 sleep 0.3
-[[ "$(e2e_window_name "$window")" == "Tresk Color [Size: ${PICTURE_WIDTH}x$PICTURE_HEIGHT"* ]] ||
-    e2e_fail "caption while moving: '$(e2e_window_name "$window")'"
+[ "$(e2e_window_name "$window")" = "$before" ] ||
+    e2e_fail "moving over the picture area changed the caption from '$before' to '$(e2e_window_name "$window")'"
 
 # A press on a known column of the ramp.
 column=$((px + 150))
@@ -119,5 +123,5 @@ ramp="$(pixel_now "$column" "$row")"
 [ "$ramp" != "255 255 255" ] || e2e_fail "no ramp after restoring; see $shot"
 pick_and_check "$column" "$row" "$ramp" "picture area after restoring"
 
-e2e_close "$window" 20 || e2e_fail "the program was still running 20 s after Alt+F4"
+e2e_close "$window" 20 || e2e_fail "$E2E_CLOSE_PROBLEM"
 echo "PASS: picks on the picture area and the title bar, painting from the pick, minimise and restore"

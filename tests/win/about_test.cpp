@@ -19,6 +19,7 @@
 #include "app/shell/shared_state.h"
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
+#include "test_support/window_utils.h"
 #include "toolkit/app.h"
 #include "toolkit/numeric.h"
 
@@ -181,18 +182,14 @@ TEST_F(AboutTest, SystemMenuCommandRestoresStopsHookAndShowsModalWindow) {
         EXPECT_NE(style & WS_SYSMENU, 0u);
         RECT client{};
         GetClientRect(about, &client);
-        EXPECT_EQ(client.right, tk::ToPixelsX(6555));
-        EXPECT_EQ(client.bottom, tk::ToPixelsY(3180));
+        EXPECT_EQ(client.right, 437);
+        EXPECT_EQ(client.bottom, 212);
 
-        // Centred: the free room in twips, rounded half to even, halved truncating.
-        RECT outer{};
-        GetWindowRect(about, &outer);
-        const double screenW = GetSystemMetrics(SM_CXSCREEN) * tk::TwipsPerPixelX();
-        const double screenH = GetSystemMetrics(SM_CYSCREEN) * tk::TwipsPerPixelY();
-        const auto left = static_cast<std::int32_t>(tk::RoundHalfEven(screenW - form.Width())) / 2;
-        const auto top = static_cast<std::int32_t>(tk::RoundHalfEven(screenH - form.Height())) / 2;
-        EXPECT_EQ(outer.left, tk::ToPixelsX(left));
-        EXPECT_EQ(outer.top, tk::ToPixelsY(top));
+        // Centred: half the free room, at 15 twips a pixel an odd room of k pixels
+        // gives 7.5 k twips, truncated, which lands on the pixel below the half.
+        const RECT outer = test::WindowRectOf(about);
+        EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
+        EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
 
         // The OK button lies above the frame where they overlap.
         POINT onOk{(form.btnOK.PixelRect().left + form.btnOK.PixelRect().right) / 2,

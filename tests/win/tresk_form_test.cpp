@@ -13,14 +13,12 @@
 #include <cstring>
 #include <functional>
 #include <map>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/about/about_form.h"
 #include "app/hookclient/mouse_hook.h"
-#include "app/render/bands.h"
 #include "app/render/colors.h"
 #include "app/render/gradient.h"
 #include "app/shell/shared_state.h"
@@ -30,9 +28,9 @@
 #include "app_test_support.h"
 #include "dialog_driver.h"
 #include "test_support/program_environment.h"
+#include "test_support/ramp_model.h"
 #include "test_support/window_utils.h"
 #include "toolkit/app.h"
-#include "toolkit/handles.h"
 
 namespace tresk {
 namespace {
@@ -98,25 +96,16 @@ private:
     DWORD oldProtection_ = 0;
 };
 
+using test::Ramp;
+using test::Rgb;
 using test::ScreenShot;
-
-RECT WindowRectOf(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
+using test::ShowsRamp;
+using test::WindowRectOf;
 
 // The picture area as the screen shows it, after the thread has looked at its queue.
 ScreenShot PictureOnScreen() {
     Pump(2, 20);
     return ScreenShot(WindowRectOf(Form().picTresk.Hwnd()));
-}
-
-std::string Rgb(COLORREF c) {
-    std::ostringstream out;
-    out << "RGB(" << int{GetRValue(c)} << "," << int{GetGValue(c)} << "," << int{GetBValue(c)}
-        << ")";
-    return out.str();
 }
 
 // Pixel rectangle of a child window in its parent's client coordinates.
@@ -244,45 +233,11 @@ TEST_F(MainWindowTest, ToolTipsCoverTheTextBoxAndTheColourLabel) {
     EXPECT_NE(box.uFlags & TTF_IDISHWND, 0u);
     const TOOLINFOA& label = tools["Color to tresk"];
     EXPECT_EQ(label.hwnd, form.fra.Hwnd());
-    const RECT place = form.lblCol.PixelRect();
-    EXPECT_EQ(label.rect.left, place.left);
-    EXPECT_EQ(label.rect.top, place.top);
-    EXPECT_EQ(label.rect.right, place.right);
-    EXPECT_EQ(label.rect.bottom, place.bottom);
-}
-
-// Every pixel of the picture area against the ramp rules.
-struct Ramp {
-    COLORREF base;  // before the black-to-silver substitution
-    std::int16_t percent;
-    bool vertical;
-    bool invert;
-};
-
-::testing::AssertionResult ShowsRamp(const ScreenShot& shot, const Ramp& ramp) {
-    const TreskForm& form = Form();
-    const COLORREF base = ramp.base == RGB(0, 0, 0) ? RGB(192, 192, 192) : ramp.base;
-    const std::int32_t n = BandMax(ramp.percent);
-    const int extent = ramp.vertical ? shot.Height() : shot.Width();
-    const int size = ramp.vertical ? form.PicHeightPx() : form.PicWidthPx();
-    int wrong = 0;
-    std::ostringstream report;
-    for (int y = 0; y < shot.Height(); ++y) {
-        for (int x = 0; x < shot.Width(); ++x) {
-            const int line = ramp.vertical ? shot.Height() - 1 - y : shot.Width() - 1 - x;
-            const std::int32_t band = BandOfLine(n, line, extent, size, ramp.invert);
-            const COLORREF expected = BandColor(base, band);
-            const COLORREF seen = shot.At(x, y);
-            if (seen != expected && ++wrong <= 5) {
-                report << " at (" << x << "," << y << ") expected band " << band << " "
-                       << Rgb(expected) << ", seen " << Rgb(seen) << ";";
-            }
-        }
-    }
-    if (wrong == 0) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << wrong << " pixels differ:" << report.str();
+    // The label's place in the frame: 780, 135 twips, 375 x 285 twips, at 15 a pixel.
+    EXPECT_EQ(label.rect.left, 52);
+    EXPECT_EQ(label.rect.top, 9);
+    EXPECT_EQ(label.rect.right, 77);
+    EXPECT_EQ(label.rect.bottom, 28);
 }
 
 void Prepare(const Ramp& ramp) {
@@ -742,10 +697,12 @@ TEST_F(MainWindowTest, FocusComesBackAfterTheColourDialogTheAboutBoxAndARestore)
         SCOPED_TRACE(button == IDOK ? "colour dialog, OK" : "colour dialog, Cancel");
         form.txtPerc.SetFocus();
         Pump(2, 10);
+        bool opened = false;
         test::WhileDriving(
             form.Hwnd(),
             [&] {
                 if (HWND dialog = test::WaitForOwnedDialog(form.Hwnd())) {
+                    opened = true;
                     test::PressButton(dialog, button);
                 }
             },
@@ -753,25 +710,35 @@ TEST_F(MainWindowTest, FocusComesBackAfterTheColourDialogTheAboutBoxAndARestore)
                 form.lblCol_Click();
                 return 0;
             });
+        ASSERT_TRUE(opened) << "clicking the swatch opened no colour dialog";
         Pump(3, 10);
         ExpectTypingPaints();
     }
 
     {
         SCOPED_TRACE("About box");
-        fabout::Instance().SetInterval(15000);  // closes itself should the driver miss it
+        // Closes itself should the driver miss it, later than the driver waits for it
+        // to go, so that a miss fails.
+        fabout::Instance().SetInterval(30000);
         form.txtPerc.SetFocus();
         Pump(2, 10);
-        std::thread driver([] {
-            for (int i = 0; i < 500 && FindAbout() == nullptr; ++i) {
+        bool seen = false;
+        bool closed = false;
+        std::thread driver([&] {
+            HWND about = nullptr;
+            for (int i = 0; i < 1000 && (about == nullptr || !IsWindowVisible(about)); ++i) {
                 Sleep(20);
+                about = FindAbout();
             }
-            Sleep(200);
-            PostMessageA(FindAbout(), WM_CLOSE, 0, 0);
+            seen = about != nullptr && IsWindowVisible(about);
+            closed =
+                seen && PostMessageA(about, WM_CLOSE, 0, 0) != 0 && test::WaitForGone(about, 20000);
         });
         SendMessageA(form.Hwnd(), WM_SYSCOMMAND, kAboutCommand, 0);
         driver.join();
         fabout::Instance().SetInterval(0);
+        ASSERT_TRUE(seen) << "the system menu command showed no About box";
+        ASSERT_TRUE(closed) << "the About box did not close on WM_CLOSE";
         Pump(3, 10);
         ExpectTypingPaints();
     }
@@ -794,39 +761,28 @@ TEST_F(MainWindowTest, FocusComesBackAfterTheColourDialogTheAboutBoxAndARestore)
     }
 }
 
-// The caption buttons are glyphs of the Marlett font ("r" is the close cross). A
-// set-up without that font shows the letters "0", "1" and "r" instead.
-TEST(TitleBarButtons, DrawAsSymbols) {
-    LOGFONTA wanted{};
-    wanted.lfHeight = -13;
-    wanted.lfCharSet = SYMBOL_CHARSET;
-    std::strcpy(wanted.lfFaceName, "Marlett");
-    tk::Font font(CreateFontIndirectA(&wanted));
-    ASSERT_TRUE(font);
-    char face[LF_FACESIZE] = {};
-    {
-        tk::WindowDc screen(nullptr);
-        tk::SelectedObject selected(screen.Get(), font.Get());
-        GetTextFaceA(screen.Get(), LF_FACESIZE, face);
-    }
-    EXPECT_STREQ(face, "Marlett");
-
-    // The close cross is the same mirrored left to right; a letter is not.
-    constexpr int kSide = 24;
-    tk::MemoryDc memory(CreateCompatibleDC(nullptr));
-    tk::Bitmap bitmap(CreateBitmap(kSide, kSide, 1, 32, nullptr));
-    ASSERT_TRUE(memory && bitmap);
-    tk::SelectedObject selected(memory.Get(), bitmap.Get());
-    RECT button{0, 0, kSide, kSide};
-    ASSERT_TRUE(DrawFrameControl(memory.Get(), &button, DFC_CAPTION, DFCS_CAPTIONCLOSE));
-    const COLORREF background = GetPixel(memory.Get(), kSide / 2, 3);
+// The close button of the program's own title bar shows the cross, the same mirrored
+// left to right, not a letter: the system draws the caption buttons as glyphs of the
+// Marlett font, and a set-up without that font shows "r" there instead.
+TEST_F(MainWindowTest, TitleBarCloseButtonShowsACross) {
+    const HWND main = Form().Hwnd();
+    ASSERT_NE(GetWindowLongA(main, GWL_STYLE) & WS_THICKFRAME, 0);
+    Pump(2, 20);
+    // The button's face: right of the caption, inside the sizing frame.
+    const RECT outer = WindowRectOf(main);
+    const int right = outer.right - GetSystemMetrics(SM_CXFRAME) - 2;
+    const int top = outer.top + GetSystemMetrics(SM_CYFRAME) + 2;
+    const ScreenShot face(RECT{right - GetSystemMetrics(SM_CXSIZE) + 2, top, right,
+                               top + GetSystemMetrics(SM_CYSIZE) - 4});
+    ASSERT_TRUE(face.Taken());
+    const COLORREF background = face.At(face.Width() / 2, 2);
     int marked = 0;
     int unmatched = 0;
     // Inside the button's raised edge only.
-    for (int y = 3; y < kSide - 3; ++y) {
-        for (int x = 3; x < kSide - 3; ++x) {
-            const bool here = GetPixel(memory.Get(), x, y) != background;
-            const bool mirrored = GetPixel(memory.Get(), kSide - 1 - x, y) != background;
+    for (int y = 2; y < face.Height() - 2; ++y) {
+        for (int x = 2; x < face.Width() - 2; ++x) {
+            const bool here = face.At(x, y) != background;
+            const bool mirrored = face.At(face.Width() - 1 - x, y) != background;
             marked += here ? 1 : 0;
             unmatched += here != mirrored ? 1 : 0;
         }
