@@ -11,16 +11,17 @@
 #             hook running
 #   paint     Enter and the button; Vertical and Invert; percentages 0, 50, 100, and
 #             150, -5, "abc" with the box rewritten to 100, 0, 0
-#   pick      a press on the picture area and on the title bar
+#   pick      a press on the picture area (moving on picks nothing, the next ramp
+#             starts from the pick), on the title bar and on the border
 #   color     the colour dialog: OK and Cancel keep the colour, a custom colour is
 #             defined, chosen, painted from and offered again; hook stopped meanwhile;
 #             afterwards the focus is back in the percentage box (typing paints)
 #   save      context menu "Save as bitmap": the file holds what the area showed;
 #             "Clear" leaves the area white
-#   about     the About window from the system menu, link underline on hover, Esc,
-#             the focus back in the percentage box
+#   about     the About window from the system menu, centred; link underline on
+#             hover, Esc, the focus back in the percentage box
 #   minimise  minimise stops the hook, restore starts it again and gives the focus
-#             back to the percentage box
+#             back to the percentage box; the restored window picks
 #   taskkill  taskkill without /f while the colour dialog, the save dialog or the
 #             About window is open: the program ends by itself, with 0, hook removed
 #   close     Alt+F4 ends the program and removes the hook
@@ -53,11 +54,12 @@ VERTICAL_Y=58
 INVERT_X=563
 INVERT_Y=78
 # Where the probe opens and where the pointer rests: away from every window the
-# program opens, and from each other.
-PROBE_X=1000
-PROBE_Y=850
-PARK_X=1270
-PARK_Y=1010
+# program opens (top left and centred), and from each other, on any screen size.
+read -r SCREEN_W SCREEN_H < <(xdotool getdisplaygeometry 2>/dev/null || echo 1280 1024)
+PROBE_X=$((SCREEN_W * 25 / 32))
+PROBE_Y=$((SCREEN_H * 5 / 6))
+PARK_X=$((SCREEN_W - 10))
+PARK_Y=$((SCREEN_H - 14))
 CUSTOM="200 100 40"
 
 passed=0
@@ -483,8 +485,21 @@ if need_program; then
     look
     colour="$(pixel $((px + 150)) $((py + 40)))"
     pick_at $((px + 150)) $((py + 40)) "$colour" "picture area"
+    # Moving over other shades picks nothing: the caption keeps the picked colour.
+    seen="$(caption)"
+    e2e_move $((px + 50)) $((py + 40))
+    e2e_move $((px + 450)) $((py + 45))
+    sleep 0.3
+    [ "$(caption)" = "$seen" ] ||
+        road_fail "moving over the picture area changed the caption from '$seen' to '$(caption)'"
+    click_button
+    look
+    expect_ramp 50 "$colour" 0 0 "the button after a pick"
     colour="$(pixel $((wx + ww - 120)) $((wy + border + 5)))"
     pick_at $((wx + ww - 120)) $((wy + border + 5)) "$colour" "title bar"
+    # The left border, half-way down, beside the picture area.
+    colour="$(pixel $((wx + border / 2)) $((py + PICTURE_HEIGHT / 2)))"
+    pick_at $((wx + border / 2)) $((py + PICTURE_HEIGHT / 2)) "$colour" "left border"
 else
     road_fail "the program is not running"
 fi
@@ -639,6 +654,9 @@ if need_program; then
     if about="$(e2e_wait_window '^About$' 10)"; then
         sleep 0.5
         read -r ax ay aw ah <<<"$(e2e_window_geometry "$about")"
+        off=$((2 * ax + aw - SCREEN_W))/$((2 * ay + ah - SCREEN_H))
+        [[ "$off" =~ ^-?[0-2]/-?[0-2]$ ]] ||
+            road_fail "the About window ${aw}x$ah at $ax,$ay is not centred on ${SCREEN_W}x$SCREEN_H"
         look 0.2
         mapfile -t rows < <(about_links)
         if [ "${#rows[@]}" -ne 2 ]; then
@@ -705,6 +723,8 @@ if need_program; then
         road_fail "after restoring: expected the caption 'Tresk Color [Size: 553x95]', seen '$seen'"
     expect_hook 1 "after restoring"
     type_percent_paints 60 "right after restoring"
+    colour="$(pixel $((px + 300)) $((py + 50)))"
+    pick_at $((px + 300)) $((py + 50)) "$colour" "picture area after restoring"
 else
     road_fail "the program is not running"
 fi
