@@ -40,13 +40,7 @@ constexpr char kLogPixels[] = "LogPixels";
 
 // ---- The child: start the program, report, close it.
 
-RECT ChildRect(HWND child) {
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
+using test::ChildRect;
 using test::ScreenColor;
 
 // Left edge, in pixels, of the right-hand column: the leftmost of its controls.

@@ -26,6 +26,12 @@ namespace tresk::test {
 namespace {
 
 constexpr COLORREF kPatch = RGB(200, 40, 120);
+
+// Centre of the patch: below and right of the screen's centre, clear of the main
+// window at the top left.
+POINT PatchCentre() {
+    return POINT{GetSystemMetrics(SM_CXSCREEN) * 5 / 8, GetSystemMetrics(SM_CYSCREEN) * 5 / 8};
+}
 constexpr UINT kProbeMessage = WM_USER + 77;
 constexpr LRESULT kPreviousResult = 0x7A7A;
 
@@ -85,7 +91,8 @@ protected:
         ASSERT_TRUE(setCursorPatch.active());
         ASSERT_TRUE(setWindowLongPatch.active());
 
-        patch_ = ShowColourPatch("TreskSubclassPatch", kPatch, 800, 600, 50, 50);
+        patch_ = ShowColourPatch("TreskSubclassPatch", kPatch, PatchCentre().x - 25,
+                                 PatchCentre().y - 25, 50, 50);
         PumpFor(200);
     }
     static void TearDownTestSuite() { DestroyWindow(patch_); }
@@ -168,10 +175,11 @@ TEST_F(Subclass, PressPicksTheColourUnderThePointer) {
     bool ownEvent = false;
     Form().picTresk.onMouseDown = [&](const tk::MouseEventArgs&) { ownEvent = true; };
     Form().SetBaseColor(RGB(1, 2, 3));
-    SetCursorPos(825, 625);
+    const POINT at = PatchCentre();
+    SetCursorPos(at.x, at.y);
     SendMessageA(Picture(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-5, 10));
-    EXPECT_EQ(Form().Mx(), 826);
-    EXPECT_EQ(Form().My(), 626);
+    EXPECT_EQ(Form().Mx(), at.x + 1);
+    EXPECT_EQ(Form().My(), at.y + 1);
     EXPECT_EQ(Form().RGBColor(), kPatch);
     EXPECT_EQ(Form().BaseColor(), kPatch);
     EXPECT_EQ(Form().Caption(),
@@ -233,12 +241,13 @@ TEST_F(Subclass, RestoringPutsTheOriginalsBackAndFreesTheCursor) {
     Form().picTresk.onMouseDown = [&](const tk::MouseEventArgs&) { ownEvent = true; };
     Form().SetRGBColor(RGB(9, 9, 9));
     const std::int32_t mx = Form().Mx();
-    SetCursorPos(825, 625);
+    const POINT at = PatchCentre();
+    SetCursorPos(at.x, at.y);
     SendMessageA(Picture(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
     SendMessageA(Picture(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
     SendMessageA(Picture(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-    SendMessageA(Form().Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(825, 625));
-    SendMessageA(Form().Hwnd(), WM_NCLBUTTONDOWN, HTNOWHERE, MAKELPARAM(825, 625));
+    SendMessageA(Form().Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageA(Form().Hwnd(), WM_NCLBUTTONDOWN, HTNOWHERE, MAKELPARAM(at.x, at.y));
     EXPECT_TRUE(ownEvent);
     EXPECT_EQ(Form().RGBColor(), RGB(9, 9, 9));
     EXPECT_EQ(Form().Mx(), mx);

@@ -108,13 +108,7 @@ ScreenShot PictureOnScreen() {
     return ScreenShot(WindowRectOf(Form().picTresk.Hwnd()));
 }
 
-// Pixel rectangle of a child window in its parent's client coordinates.
-RECT ChildRect(HWND child) {
-    RECT r = WindowRectOf(child);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
+using test::ChildRect;
 void BringToFront() {
     SetForegroundWindow(Form().Hwnd());
     Pump(3, 10);
@@ -257,7 +251,7 @@ TEST_F(MainWindowTest, RampFollowsDirectionOrderPercentageAndBaseColour) {
         {caption, 50, true, true},
         {caption, 0, false, false},
         {caption, 100, false, false},
-        {RGB(0, 0, 0), 50, false, false},
+        {RGB(0, 0, 0), 50, true, false},
         {RGB(100, 150, 250), 100, false, false},
         {RGB(100, 150, 250), 100, true, true},
         {RGB(255, 255, 255), 37, true, false},
@@ -275,35 +269,6 @@ TEST_F(MainWindowTest, RampFollowsDirectionOrderPercentageAndBaseColour) {
     }
 }
 
-TEST_F(MainWindowTest, RampEdgesHoldTheBaseColourAndTheDarkestBand) {
-    TreskForm& form = Form();
-    Prepare({RGB(100, 150, 250), 100, false, false});
-    form.btnTresk_Click();
-    ScreenShot shot = PictureOnScreen();
-    EXPECT_EQ(Rgb(shot.At(552, 40)), Rgb(RGB(100, 150, 250)));  // rightmost: band 0
-    EXPECT_EQ(Rgb(shot.At(0, 40)), Rgb(RGB(0, 0, 50)));         // leftmost: band 200
-    // Band 100 (red just reached 0) lies half-way: d = 276.5 lines from the right.
-    EXPECT_EQ(Rgb(shot.At(552 - 276, 40)), Rgb(RGB(0, 50, 150)));
-
-    Prepare({RGB(0, 0, 0), 50, true, false});
-    form.btnTresk_Click();
-    shot = PictureOnScreen();
-    EXPECT_EQ(Rgb(shot.At(200, 94)), Rgb(RGB(192, 192, 192)));  // bottom row: silver
-    // Top row: line 94 of 95, band round(100 * 94 / 95) = 99.
-    EXPECT_EQ(Rgb(shot.At(200, 0)), Rgb(RGB(93, 93, 93)));
-
-    Prepare({RGB(0, 0, 0), 50, true, true});
-    form.btnTresk_Click();
-    shot = PictureOnScreen();
-    EXPECT_EQ(Rgb(shot.At(200, 94)), Rgb(RGB(92, 92, 92)));  // Invert: band 100 at the start
-
-    Prepare({RGB(10, 20, 30), 0, false, false});
-    form.btnTresk_Click();
-    shot = PictureOnScreen();
-    EXPECT_EQ(Rgb(shot.At(0, 0)), Rgb(RGB(10, 20, 30)));
-    EXPECT_EQ(Rgb(shot.At(552, 94)), Rgb(RGB(10, 20, 30)));
-}
-
 TEST_F(MainWindowTest, GreyCheckBoxesCountAsUnchecked) {
     TreskForm& form = Form();
     const Ramp plain{RGB(200, 100, 50), 40, false, false};
@@ -312,20 +277,6 @@ TEST_F(MainWindowTest, GreyCheckBoxesCountAsUnchecked) {
     form.chkInvert.SetValue(2);
     form.btnTresk_Click();
     EXPECT_TRUE(ShowsRamp(PictureOnScreen(), plain));
-}
-
-TEST_F(MainWindowTest, PaintingClampsTheBoxAndWritesItBack) {
-    TreskForm& form = Form();
-    Prepare({RGB(240, 240, 240), 0, false, false});
-    form.txtPerc.SetText("150");
-    form.btnTresk_Click();
-    EXPECT_EQ(form.txtPerc.Text(), "100");
-    EXPECT_TRUE(ShowsRamp(PictureOnScreen(), {RGB(240, 240, 240), 100, false, false}));
-
-    form.txtPerc.SetText("-5");
-    form.btnTresk_Click();
-    EXPECT_EQ(form.txtPerc.Text(), "0");
-    EXPECT_TRUE(ShowsRamp(PictureOnScreen(), {RGB(240, 240, 240), 0, false, false}));
 }
 
 TEST_F(MainWindowTest, PercentNormalisesTheBoxText) {
@@ -440,13 +391,22 @@ void CALLBACK WatchMenus(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-// Runs `action`, then handles messages for a while; any context menu that opens
-// meanwhile is handed to `answer`. Returns how many menus were seen.
+// Runs `action`, then handles messages until none of the input or posted messages it
+// raised is left; any context menu that opens meanwhile is handed to `answer`.
+// A menu opens inside the handling of the release that asks for it, so however
+// slowly the machine runs, an action that opened none has left none open by then.
+// Returns how many menus were seen.
 int MenusDuring(const std::function<void()>& action, const std::function<void(HWND menu)>& answer) {
     watch = MenuWatch{0, false, &answer};
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, WatchMenus);
     action();
-    Pump(40, 10);
+    const DWORD start = GetTickCount();
+    do {
+        Pump(2, 10);
+    } while (HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)) != 0 &&
+             GetTickCount() - start < 20000);
+    EXPECT_EQ(HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)), 0u)
+        << "the thread's messages were still not handled after 20 s";
     KillTimer(nullptr, timer);
     const int seen = watch.seen;
     watch = MenuWatch{};

@@ -28,6 +28,13 @@ inline RECT WindowRectOf(HWND hwnd) {
     return r;
 }
 
+// Pixel rectangle of a child window in its parent's client coordinates.
+inline RECT ChildRect(HWND child) {
+    RECT r = WindowRectOf(child);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 inline COLORREF ScreenColor(int x, int y) {
     HDC screen = GetDC(nullptr);
     const COLORREF color = GetPixel(screen, x, y);
