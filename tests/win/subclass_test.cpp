@@ -20,6 +20,7 @@
 #include "app/shell/subclass.h"
 #include "app/shell/tresk_form.h"
 #include "app_test_support.h"
+#include "test_support/previous_proc.h"
 #include "toolkit/app.h"
 
 namespace tresk::test {
@@ -32,41 +33,12 @@ constexpr COLORREF kPatch = RGB(200, 40, 120);
 POINT PatchCentre() {
     return POINT{GetSystemMetrics(SM_CXSCREEN) * 5 / 8, GetSystemMetrics(SM_CYSCREEN) * 5 / 8};
 }
-constexpr UINT kProbeMessage = WM_USER + 77;
-constexpr LRESULT kPreviousResult = 0x7A7A;
-
-std::vector<UINT> previous;
-WNDPROC realPrevious = nullptr;
-std::vector<HCURSOR> setCursorCalls;
 int setWindowLongCalls = 0;
-Patch setCursorPatch;
 Patch setWindowLongPatch;
-
-LRESULT CALLBACK RecordingPrevious(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    previous.push_back(message);
-    if (message == kProbeMessage) {
-        return kPreviousResult;
-    }
-    return CallWindowProcA(realPrevious, window, message, wParam, lParam);
-}
-
-HCURSOR WINAPI SpySetCursor(HCURSOR cursor) {
-    setCursorCalls.push_back(cursor);
-    return setCursorPatch.original<decltype(&SetCursor)>()(cursor);
-}
 
 LONG WINAPI SpySetWindowLongA(HWND window, int index, LONG value) {
     ++setWindowLongCalls;
     return setWindowLongPatch.original<decltype(&SetWindowLongA)>()(window, index, value);
-}
-
-bool PreviousGot(UINT message) {
-    for (UINT m : previous) {
-        if (m == message) {
-            return true;
-        }
-    }
-    return false;
 }
 
 WNDPROC ProcOf(HWND window) {
@@ -199,7 +171,7 @@ TEST_F(Subclass, OtherMessagesGoToThePreviousProcedure) {
     RecordPicture record;
     EXPECT_EQ(SendMessageA(Picture(), kProbeMessage, 1, 2), kPreviousResult);
     ASSERT_EQ(previous.size(), 1u);
-    EXPECT_EQ(previous[0], kProbeMessage);
+    EXPECT_EQ(previous[0].message, kProbeMessage);
     // The right button reaches the area's own procedure (its context menu lives there).
     previous.clear();
     SendMessageA(Picture(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
