@@ -32,6 +32,7 @@ HWND MainHwnd() {
     return TreskForm::Instance().Hwnd();
 }
 
+// Handles messages the program's way (its dialog keys included) for `ms` milliseconds.
 void PumpFor(DWORD ms) {
     const DWORD start = GetTickCount();
     do {
@@ -40,21 +41,23 @@ void PumpFor(DWORD ms) {
     } while (GetTickCount() - start < ms);
 }
 
-BOOL CALLBACK MatchAboutTitle(HWND hwnd, LPARAM param) {
-    char title[64] = {};
-    GetWindowTextA(hwnd, title, sizeof(title));
-    if (std::strcmp(title, "About") == 0 && GetParent(hwnd) == nullptr) {
-        *reinterpret_cast<HWND*>(param) = hwnd;
-        return FALSE;
+// Handles messages the program's way until `done` holds; false when it still does
+// not after 10 s.
+bool PumpUntil(const std::function<bool()>& done) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > 10000) {
+            return false;
+        }
+        tk::App::DoEvents();
+        Sleep(5);
     }
-    return TRUE;
+    return true;
 }
 
-// The top-level window of this thread titled "About", if any.
+// The top-level window titled "About", if any.
 HWND FindAboutWindow() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), MatchAboutTitle, reinterpret_cast<LPARAM>(&found));
-    return found;
+    return FindWindowA("TreskForm", "About");
 }
 
 std::vector<std::string> Rows(const std::string& text) {
@@ -164,8 +167,7 @@ protected:
 
 TEST_F(AboutTest, SystemMenuCommandRestoresStopsHookAndShowsModalWindow) {
     ShowWindow(MainHwnd(), SW_MINIMIZE);
-    PumpFor(50);
-    ASSERT_TRUE(IsIconic(MainHwnd()));
+    ASSERT_TRUE(PumpUntil([] { return IsIconic(MainHwnd()) != 0; }));
 
     bool checked = false;
     SystemMenuRun run = OpenFromSystemMenu([&](HWND about) {
@@ -435,8 +437,7 @@ TEST_F(AboutTest, ModelessReturnsAtOnceTopMostAndClosesWithEsc) {
     EXPECT_EQ(Shared().HookActive, 0);
 
     PostMessageA(form.btnOK.Hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
-    PumpFor(100);
-    EXPECT_EQ(FindAboutWindow(), nullptr);
+    EXPECT_TRUE(PumpUntil([] { return FindAboutWindow() == nullptr; }));
     EXPECT_EQ(form.Loaded(), 0);
     EXPECT_EQ(Shared().HookActive, kHookOn);
 }
@@ -482,8 +483,7 @@ TEST_F(AboutTest, CommentAndGivenPictureAreShown) {
     GetObjectA(form.imgIcon.Picture(), sizeof(bm), &bm);
     EXPECT_EQ(bm.bmWidth, 32);
     form.Unload();
-    PumpFor(20);
-    EXPECT_EQ(FindAboutWindow(), nullptr);
+    EXPECT_TRUE(PumpUntil([] { return FindAboutWindow() == nullptr; }));
 }
 
 }  // namespace
