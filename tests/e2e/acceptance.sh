@@ -272,6 +272,40 @@ wait_gone() {
     return 1
 }
 
+# Visible windows of the program without a name: menus and tool tips.
+nameless_windows() {
+    local id
+    for id in $(xdotool search --onlyvisible --classname '^treskcolor\.exe$' 2>/dev/null); do
+        [ -z "$(e2e_window_name "$id")" ] && echo "$id"
+    done
+}
+
+# Opens the main window's system menu with Alt+Space and waits up to 10 s for it (a
+# new window of the program without a name); a road failure when it stays shut.
+open_system_menu() {
+    local before
+    before="$(nameless_windows)"
+    xdotool key --clearmodifiers alt+space
+    for _ in $(seq 100); do
+        [ -n "$(comm -13 <(sort <<<"$before") <(nameless_windows | sort))" ] && return 0
+        sleep 0.1
+    done
+    road_fail "Alt+Space opened no system menu within 10 s"
+    return 1
+}
+
+# Waits up to 10 s until the main window's size ("W H", in $size) is "$2" (with
+# "=") or no longer is (with "!=").
+wait_size() {
+    for _ in $(seq 100); do
+        read -r _ _ size_w size_h <<<"$(e2e_window_geometry "$window")"
+        size="$size_w $size_h"
+        [ "$size" "$1" "$2" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # Types $1 into the percentage box, replacing its text, and presses Enter.
 enter_percent() {
     e2e_click $((px + BOX_X)) $((py + BOX_Y))
@@ -647,8 +681,7 @@ begin_road about
 if need_program; then
     focus_main
     click_box
-    xdotool key --clearmodifiers alt+space
-    sleep 0.5
+    open_system_menu
     # "About..." is the system menu's last item.
     xdotool key --clearmodifiers Up Return
     if about="$(e2e_wait_window '^About$' 10)"; then
@@ -703,20 +736,16 @@ begin_road minimise
 if need_program; then
     focus_main
     click_box
-    xdotool key --clearmodifiers alt+space
-    sleep 0.5
+    open_system_menu
     xdotool key --clearmodifiers n
-    sleep 1
-    read -r _ _ mw mh <<<"$(e2e_window_geometry "$window")"
+    wait_size != "$ww $wh"
+    read -r mw mh <<<"$size"
     [ "$mh" -lt "$wh" ] || road_fail "Minimize: the window is still ${mw}x$mh"
     expect_hook 0 "after minimising"
     focus_main
-    xdotool key --clearmodifiers alt+space
-    sleep 0.5
+    open_system_menu
     xdotool key --clearmodifiers r
-    sleep 1
-    read -r _ _ rw rh <<<"$(e2e_window_geometry "$window")"
-    [ "$rw $rh" = "$ww $wh" ] || road_fail "Restore: expected the window ${ww}x$wh again, seen ${rw}x$rh"
+    wait_size = "$ww $wh" || road_fail "Restore: expected the window ${ww}x$wh again, seen ${size/ /x}"
     locate_window
     seen="$(caption)"
     [ "$seen" = "Tresk Color [Size: 553x95]" ] ||
@@ -749,8 +778,7 @@ for open in color save about; do
             ;;
         about)
             focus_main
-            xdotool key --clearmodifiers alt+space
-            sleep 0.5
+            open_system_menu
             xdotool key --clearmodifiers Up Return
             opened="$(e2e_wait_window '^About$' 10)"
             ;;
