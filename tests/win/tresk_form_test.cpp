@@ -285,8 +285,8 @@ TEST_F(MainWindowTest, PercentNormalisesTheBoxText) {
         std::int16_t value;
         const char* after;
     };
-    const Row rows[] = {{"150", 100, "100"}, {"-5", 0, "0"},  {"abc", 0, "0"}, {"12a", 12, "12"},
-                        {"2.5", 2, "2"},     {"3.5", 4, "4"}, {"", 0, "0"},    {"50", 50, "50"}};
+    // How texts read is the number reading's own test; here the box is rewritten.
+    const Row rows[] = {{"150", 100, "100"}, {"-5", 0, "0"}, {"12a", 12, "12"}, {"50", 50, "50"}};
     TreskForm& form = Form();
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string("text \"") + row.before + "\"");
