@@ -55,14 +55,10 @@ bool PutOnClipboard(const std::string& text) {
     return put;
 }
 
-// Colour of the painted picture area's leftmost column, read from its own DC.
+// Colour of the painted picture area's leftmost column on the screen.
 COLORREF LeftmostPainted() {
-    RECT r{};
-    GetWindowRect(Form().picTresk.Hwnd(), &r);
-    HDC dc = GetWindowDC(Form().picTresk.Hwnd());
-    const COLORREF c = GetPixel(dc, 0, (r.bottom - r.top) / 2);
-    ReleaseDC(Form().picTresk.Hwnd(), dc);
-    return c;
+    const RECT r = test::WindowRectOf(Form().picTresk.Hwnd());
+    return test::ScreenColor(r.left, (r.top + r.bottom) / 2);
 }
 
 class BadInput : public ::testing::Test {

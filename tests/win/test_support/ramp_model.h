@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -64,10 +63,12 @@ inline COLORREF ModelPixel(const Ramp& ramp, int x, int y, int width, int height
     return ModelColour(ramp.base, ModelBand(ramp.percent, line, extent, size, ramp.invert));
 }
 
-// Every pixel given by `at` against the model, naming the first few that differ.
-inline ::testing::AssertionResult ShowsRamp(int width, int height,
-                                            const std::function<COLORREF(int, int)>& at,
-                                            const Ramp& ramp) {
+// Every pixel of a picture (a ScreenShot or a BmpPicture) against the model, naming
+// the first few that differ.
+template <class Picture>
+::testing::AssertionResult ShowsRamp(const Picture& picture, const Ramp& ramp) {
+    const int width = picture.Width();
+    const int height = picture.Height();
     if (width <= 0 || height <= 0) {
         return ::testing::AssertionFailure() << "no pixels (" << width << "x" << height << ")";
     }
@@ -76,9 +77,9 @@ inline ::testing::AssertionResult ShowsRamp(int width, int height,
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const COLORREF expected = ModelPixel(ramp, x, y, width, height);
-            if (at(x, y) != expected && ++wrong <= 5) {
+            if (picture.At(x, y) != expected && ++wrong <= 5) {
                 report << " at (" << x << "," << y << ") expected " << Rgb(expected) << ", seen "
-                       << Rgb(at(x, y)) << ";";
+                       << Rgb(picture.At(x, y)) << ";";
             }
         }
     }
@@ -86,11 +87,6 @@ inline ::testing::AssertionResult ShowsRamp(int width, int height,
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure() << wrong << " pixels differ:" << report.str();
-}
-
-inline ::testing::AssertionResult ShowsRamp(const ScreenShot& shot, const Ramp& ramp) {
-    return ShowsRamp(
-        shot.Width(), shot.Height(), [&shot](int x, int y) { return shot.At(x, y); }, ramp);
 }
 
 inline std::uint32_t Le32(const std::vector<unsigned char>& b, std::size_t at) {
