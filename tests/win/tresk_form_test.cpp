@@ -96,6 +96,7 @@ private:
     DWORD oldProtection_ = 0;
 };
 
+using test::ChildRect;
 using test::Ramp;
 using test::Rgb;
 using test::ScreenShot;
@@ -108,7 +109,6 @@ ScreenShot PictureOnScreen() {
     return ScreenShot(WindowRectOf(Form().picTresk.Hwnd()));
 }
 
-using test::ChildRect;
 void BringToFront() {
     SetForegroundWindow(Form().Hwnd());
     Pump(3, 10);
