@@ -197,7 +197,7 @@ kill -0 "$BYSTANDER_PID" 2>/dev/null && e2e_fail "the bystander program did not 
 BYSTANDER_PID=""
 
 if [ "$WITH_TRESK" = 1 ]; then
-    e2e_close "$tresk" 20 || e2e_fail "Tresk Color was still running 20 s after Alt+F4"
+    e2e_close "$tresk" 20 || e2e_fail "Tresk Color: $E2E_CLOSE_PROBLEM"
     echo "PASS: with Tresk Color running, $ROUNDS clicks, $ROUNDS text drags and $ROUNDS thumb drags all reached the other program"
 else
     echo "PASS (baseline without Tresk Color): $ROUNDS clicks, $ROUNDS text drags and $ROUNDS thumb drags"

@@ -106,12 +106,16 @@ e2e_click() {
 }
 
 # Asks window $1 to close with Alt+F4 (the system menu's Close) and waits up to
-# $2 seconds (default 20) for the program to end.
+# $2 seconds (default 20) for the program to end with exit status 0. Otherwise
+# returns 1 with what went wrong in E2E_CLOSE_PROBLEM.
 e2e_close() {
     local window="$1" limit="${2:-20}"
     xdotool windowfocus --sync "$window" 2>/dev/null || true
     xdotool key --clearmodifiers alt+F4
-    e2e_wait_exit "$limit"
+    E2E_CLOSE_PROBLEM="the program was still running $limit s after Alt+F4"
+    e2e_wait_exit "$limit" || return 1
+    E2E_CLOSE_PROBLEM="the program ended with exit status $E2E_STATUS after Alt+F4"
+    [ "$E2E_STATUS" = 0 ]
 }
 
 # Waits up to $1 seconds for the started program to end; its exit status is then in

@@ -19,6 +19,7 @@
 #include "app/shell/shared_state.h"
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
+#include "test_support/window_utils.h"
 #include "toolkit/app.h"
 #include "toolkit/numeric.h"
 
@@ -31,6 +32,7 @@ HWND MainHwnd() {
     return TreskForm::Instance().Hwnd();
 }
 
+// Handles messages the program's way (its dialog keys included) for `ms` milliseconds.
 void PumpFor(DWORD ms) {
     const DWORD start = GetTickCount();
     do {
@@ -39,21 +41,23 @@ void PumpFor(DWORD ms) {
     } while (GetTickCount() - start < ms);
 }
 
-BOOL CALLBACK MatchAboutTitle(HWND hwnd, LPARAM param) {
-    char title[64] = {};
-    GetWindowTextA(hwnd, title, sizeof(title));
-    if (std::strcmp(title, "About") == 0 && GetParent(hwnd) == nullptr) {
-        *reinterpret_cast<HWND*>(param) = hwnd;
-        return FALSE;
+// Handles messages the program's way until `done` holds; false when it still does
+// not after 10 s.
+bool PumpUntil(const std::function<bool()>& done) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > 10000) {
+            return false;
+        }
+        tk::App::DoEvents();
+        Sleep(5);
     }
-    return TRUE;
+    return true;
 }
 
-// The top-level window of this thread titled "About", if any.
+// The top-level window titled "About", if any.
 HWND FindAboutWindow() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), MatchAboutTitle, reinterpret_cast<LPARAM>(&found));
-    return found;
+    return FindWindowA("TreskForm", "About");
 }
 
 std::vector<std::string> Rows(const std::string& text) {
@@ -163,8 +167,7 @@ protected:
 
 TEST_F(AboutTest, SystemMenuCommandRestoresStopsHookAndShowsModalWindow) {
     ShowWindow(MainHwnd(), SW_MINIMIZE);
-    PumpFor(50);
-    ASSERT_TRUE(IsIconic(MainHwnd()));
+    ASSERT_TRUE(PumpUntil([] { return IsIconic(MainHwnd()) != 0; }));
 
     bool checked = false;
     SystemMenuRun run = OpenFromSystemMenu([&](HWND about) {
@@ -181,18 +184,14 @@ TEST_F(AboutTest, SystemMenuCommandRestoresStopsHookAndShowsModalWindow) {
         EXPECT_NE(style & WS_SYSMENU, 0u);
         RECT client{};
         GetClientRect(about, &client);
-        EXPECT_EQ(client.right, tk::ToPixelsX(6555));
-        EXPECT_EQ(client.bottom, tk::ToPixelsY(3180));
+        EXPECT_EQ(client.right, 437);
+        EXPECT_EQ(client.bottom, 212);
 
-        // Centred: the free room in twips, rounded half to even, halved truncating.
-        RECT outer{};
-        GetWindowRect(about, &outer);
-        const double screenW = GetSystemMetrics(SM_CXSCREEN) * tk::TwipsPerPixelX();
-        const double screenH = GetSystemMetrics(SM_CYSCREEN) * tk::TwipsPerPixelY();
-        const auto left = static_cast<std::int32_t>(tk::RoundHalfEven(screenW - form.Width())) / 2;
-        const auto top = static_cast<std::int32_t>(tk::RoundHalfEven(screenH - form.Height())) / 2;
-        EXPECT_EQ(outer.left, tk::ToPixelsX(left));
-        EXPECT_EQ(outer.top, tk::ToPixelsY(top));
+        // Centred: half the free room, at 15 twips a pixel an odd room of k pixels
+        // gives 7.5 k twips, truncated, which lands on the pixel below the half.
+        const RECT outer = test::WindowRectOf(about);
+        EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
+        EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
 
         // The OK button lies above the frame where they overlap.
         POINT onOk{(form.btnOK.PixelRect().left + form.btnOK.PixelRect().right) / 2,
@@ -438,8 +437,7 @@ TEST_F(AboutTest, ModelessReturnsAtOnceTopMostAndClosesWithEsc) {
     EXPECT_EQ(Shared().HookActive, 0);
 
     PostMessageA(form.btnOK.Hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
-    PumpFor(100);
-    EXPECT_EQ(FindAboutWindow(), nullptr);
+    EXPECT_TRUE(PumpUntil([] { return FindAboutWindow() == nullptr; }));
     EXPECT_EQ(form.Loaded(), 0);
     EXPECT_EQ(Shared().HookActive, kHookOn);
 }
@@ -485,8 +483,7 @@ TEST_F(AboutTest, CommentAndGivenPictureAreShown) {
     GetObjectA(form.imgIcon.Picture(), sizeof(bm), &bm);
     EXPECT_EQ(bm.bmWidth, 32);
     form.Unload();
-    PumpFor(20);
-    EXPECT_EQ(FindAboutWindow(), nullptr);
+    EXPECT_TRUE(PumpUntil([] { return FindAboutWindow() == nullptr; }));
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "app/hookclient/mouse_hook.h"
-#include "app/render/bands.h"
 #include "app/render/bitmap_export.h"
 #include "app/render/colors.h"
 #include "app/shell/shared_state.h"
@@ -20,6 +19,7 @@
 #include "app/shell/tresk_form.h"
 #include "tests/win/app_test_support.h"
 #include "test_support/program_environment.h"
+#include "test_support/ramp_model.h"
 #include "toolkit/app.h"
 
 namespace tresk {
@@ -55,14 +55,10 @@ bool PutOnClipboard(const std::string& text) {
     return put;
 }
 
-// Colour of the painted picture area's leftmost column, read from its own DC.
+// Colour of the painted picture area's leftmost column on the screen.
 COLORREF LeftmostPainted() {
-    RECT r{};
-    GetWindowRect(Form().picTresk.Hwnd(), &r);
-    HDC dc = GetWindowDC(Form().picTresk.Hwnd());
-    const COLORREF c = GetPixel(dc, 0, (r.bottom - r.top) / 2);
-    ReleaseDC(Form().picTresk.Hwnd(), dc);
-    return c;
+    const RECT r = test::WindowRectOf(Form().picTresk.Hwnd());
+    return test::ScreenColor(r.left, (r.top + r.bottom) / 2);
 }
 
 class BadInput : public ::testing::Test {
@@ -109,7 +105,7 @@ TEST_F(BadInput, PastedTextOfAnyLengthKeepsThreeCharactersAndPaintsClamped) {
             Form().btnTresk_Click();
             Pump();
             EXPECT_EQ(Form().txtPerc.Text(), std::to_string(c.percent));
-            EXPECT_EQ(LeftmostPainted(), BandColor(kBase, 2 * c.percent));
+            EXPECT_EQ(LeftmostPainted(), test::ModelColour(kBase, 2 * c.percent));
         }
     }
     Form().txtPerc.SetText("50");
@@ -158,8 +154,9 @@ TEST_F(BadInput, WindowAtItsSmallestAndAt32767PixelsWideKeepsWorking) {
         Form().btnTresk_Click();
         HDC dc = GetWindowDC(Form().picTresk.Hwnd());
         for (std::int32_t x : {0, 1, 100, 400}) {
-            const std::int32_t band = BandOfLine(200, wide - 1 - x, wide, wide, invert != 0);
-            EXPECT_EQ(GetPixel(dc, x, h / 2), BandColor(kBase, band)) << "column " << x;
+            EXPECT_EQ(GetPixel(dc, x, h / 2),
+                      test::ModelPixel({kBase, 100, false, invert != 0}, x, h / 2, wide, h))
+                << "column " << x;
         }
         ReleaseDC(Form().picTresk.Hwnd(), dc);
     }

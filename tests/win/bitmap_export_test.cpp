@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "app/hookclient/mouse_hook.h"
-#include "app/render/bands.h"
 #include "app/render/bitmap_export.h"
 #include "app/render/colors.h"
 #include "app/shell/shared_state.h"
@@ -22,6 +21,7 @@
 #include "app/shell/tresk_form.h"
 #include "tests/win/app_test_support.h"
 #include "tests/win/dialog_driver.h"
+#include "tests/win/test_support/ramp_model.h"
 #include "toolkit/app.h"
 
 namespace {
@@ -68,12 +68,6 @@ std::vector<std::string> FilesIn(const std::string& folder) {
     return names;
 }
 
-std::uint32_t Le32(const std::vector<unsigned char>& b, std::size_t at) {
-    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(b[at + 2]) << 16) |
-           (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
-
 // Paints a ramp of `percent` from `base` and lets the screen catch up.
 void PaintRamp(COLORREF base, const char* percent) {
     Form().SetBaseColor(base);
@@ -85,34 +79,25 @@ void PaintRamp(COLORREF base, const char* percent) {
 TEST(BitmapExport, FileHoldsTheRampOnTheScreen) {
     const COLORREF base = RGB(200, 120, 40);
     PaintRamp(base, "50");
+    const tresk::test::ScreenShot screen(tresk::test::WindowRectOf(Form().picTresk.Hwnd()));
     const char* outside = std::getenv("TRESK_EXPORT_CHECK_OUT");
     const std::string folder = MakeTempFolder("export");
     const std::string path = outside != nullptr ? outside : folder + "\\ramp.bmp";
     tresk::SaveBitmap(path);
 
-    const std::vector<unsigned char> file = ReadAll(path);
-    ASSERT_GT(file.size(), 54u) << path;
-    ASSERT_EQ(file[0], 'B');
-    ASSERT_EQ(file[1], 'M');
-    const auto width = static_cast<std::int32_t>(Le32(file, 18));
-    const auto height = static_cast<std::int32_t>(Le32(file, 22));
-    EXPECT_EQ(width, Form().PicWidthPx());
-    EXPECT_EQ(height, Form().PicHeightPx());
-    ASSERT_EQ(file[28], 24);
-    const std::uint32_t offset = Le32(file, 10);
-    const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) / 4 * 4;
-    ASSERT_GE(file.size(), offset + stride * static_cast<std::uint32_t>(height));
+    const tresk::test::BmpPicture file(ReadAll(path));
+    ASSERT_EQ(file.Width(), Form().PicWidthPx()) << path;
+    ASSERT_EQ(file.Height(), Form().PicHeightPx());
+    ASSERT_EQ(screen.Width(), file.Width());
+    ASSERT_EQ(screen.Height(), file.Height());
+    EXPECT_TRUE(tresk::test::ShowsRamp(screen, {base, 50})) << "on the screen";
     int wrong = 0;
-    for (std::int32_t y = 0; y < height; ++y) {
-        const std::size_t row = offset + stride * static_cast<std::size_t>(height - 1 - y);
-        for (std::int32_t x = 0; x < width; ++x) {
-            const std::int32_t band = tresk::BandOfLine(100, width - 1 - x, width, width, false);
-            const tresk::Color want = tresk::BandColor(base, band);
-            const std::size_t at = row + static_cast<std::size_t>(x) * 3;
-            const tresk::Color got = RGB(file[at + 2], file[at + 1], file[at]);
-            if (got != want && ++wrong <= 5) {
-                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << got
-                              << ", the ramp has " << want;
+    for (int y = 0; y < file.Height(); ++y) {
+        for (int x = 0; x < file.Width(); ++x) {
+            if (file.At(x, y) != screen.At(x, y) && ++wrong <= 5) {
+                ADD_FAILURE() << "file pixel (" << x << ", " << y << ") is "
+                              << tresk::test::Rgb(file.At(x, y)) << ", the screen shows "
+                              << tresk::test::Rgb(screen.At(x, y));
             }
         }
     }
@@ -245,7 +230,7 @@ TEST(BitmapExport, SaveCommandSavesToTheLongestPathTheDialogReturns) {
     EXPECT_EQ(SaveThroughDialog(path).box, "") << "the save reported a failure";
     const std::vector<unsigned char> file = ReadAll(path);
     ASSERT_GT(file.size(), 54u);
-    EXPECT_EQ(static_cast<std::int32_t>(Le32(file, 18)), Form().PicWidthPx());
+    EXPECT_EQ(static_cast<std::int32_t>(tresk::test::Le32(file, 18)), Form().PicWidthPx());
     EXPECT_EQ(FilesIn(deep), std::vector<std::string>{name});
     EXPECT_EQ(tresk::Shared().HookActive, -1);
     RemoveFolder(folder);

@@ -9,16 +9,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <sstream>
 #include <string>
 
 #include "app/hookclient/mouse_hook.h"
-#include "app/render/bands.h"
 #include "app/render/colors.h"
 #include "app/shell/shared_state.h"
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
 #include "test_support/program_environment.h"
+#include "test_support/ramp_model.h"
 #include "test_support/window_utils.h"
 #include "toolkit/app.h"
 #include "toolkit/handle_counts.h"
@@ -37,17 +36,13 @@ void Pump(int rounds = 2) {
 [[maybe_unused]] ::testing::Environment* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new test::ProgramEnvironment(5, 20));
 
-COLORREF ScreenColor(int x, int y) {
-    HDC screen = GetDC(nullptr);
-    const COLORREF color = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return color;
-}
+using test::Ramp;
+using test::ScreenColor;
+using test::WindowRectOf;
 
-RECT WindowRectOf(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
+// Every pixel of `window` on the screen against the model.
+::testing::AssertionResult ShowsRamp(HWND window, const Ramp& ramp) {
+    return test::ShowsRamp(test::ScreenShot(WindowRectOf(window)), ramp);
 }
 
 void Inputs(COLORREF base, const char* percent, int vertical = 0, int invert = 0) {
@@ -149,50 +144,9 @@ TEST(PaintGradientTest, InvertOverAWindowNarrowerThanThePictureSizeStaysInTheTab
     BorderedWindow window("", 700, 700, 150, 40);
     PaintGradient(window.Get(), kTrue, 0);
     Pump();
+    EXPECT_TRUE(ShowsRamp(window.Get(), {RGB(200, 200, 200), 50, false, true, 553}));
     const RECT r = WindowRectOf(window.Get());
-    for (int x = 0; x < 150; ++x) {
-        const int line = 149 - x;
-        const COLORREF expected =
-            BandColor(RGB(200, 200, 200), BandOfLine(100, line, 150, 553, true));
-        ASSERT_EQ(ScreenColor(r.left + x, r.top + 20), expected) << "column " << x;
-    }
     EXPECT_EQ(ScreenColor(r.right - 1, r.top + 20), RGB(100, 100, 100));  // band 100
-}
-
-// What a ramp should look like: the model's band of every line, from the inputs.
-struct Ramp {
-    COLORREF base;
-    std::int16_t percent;
-    bool vertical;
-    bool invert;
-    std::int32_t size;  // the picture size the painter reads for the ramp's direction
-};
-
-// Every pixel of `window` on the screen against the model, naming the first misses.
-::testing::AssertionResult ShowsRamp(HWND window, const Ramp& ramp) {
-    const test::ScreenShot shot(WindowRectOf(window));
-    if (!shot.Taken()) {
-        return ::testing::AssertionFailure() << "no screen copy";
-    }
-    const std::int32_t extent = ramp.vertical ? shot.Height() : shot.Width();
-    int wrong = 0;
-    std::ostringstream report;
-    for (int y = 0; y < shot.Height(); ++y) {
-        for (int x = 0; x < shot.Width(); ++x) {
-            const int line = extent - 1 - (ramp.vertical ? y : x);
-            const std::int32_t band =
-                BandOfLine(BandMax(ramp.percent), line, extent, ramp.size, ramp.invert);
-            const COLORREF expected = BandColor(ramp.base, band);
-            if (shot.At(x, y) != expected && ++wrong <= 4) {
-                report << " (" << x << "," << y << ") band " << band << ": expected 0x" << std::hex
-                       << expected << ", seen 0x" << shot.At(x, y) << std::dec << ";";
-            }
-        }
-    }
-    if (wrong == 0) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << wrong << " pixels differ:" << report.str();
 }
 
 // Sizes the main window so that its picture area is width x height pixels.
@@ -210,15 +164,16 @@ void SizePicture(int width, int height) {
 }
 
 // The picture area at a size with bands several pixels wide and lines that do not
-// divide evenly into bands, in both directions and both orders, at the full and an
-// odd percentage: every pixel is the model's, and no handle is left behind.
+// divide evenly into bands (at 37 % some lines fall half-way and take the even band),
+// in both directions and both orders, at the full and an odd percentage: every pixel
+// is the model's, and no handle is left behind.
 TEST(PaintGradientTest, EveryPixelOfALargePictureFollowsTheModel) {
     TreskForm& form = Form();
     const RECT before = WindowRectOf(form.Hwnd());
-    SizePicture(1001, 523);
+    SizePicture(1000, 523);
     HWND picture = form.picTresk.Hwnd();
     const RECT area = WindowRectOf(picture);
-    ASSERT_EQ(area.right - area.left, 1001);
+    ASSERT_EQ(area.right - area.left, 1000);
     ASSERT_EQ(area.bottom - area.top, 523);
     const tk::HandleCounts handles = tk::CurrentHandleCounts();
     for (const std::int16_t percent : {std::int16_t{100}, std::int16_t{37}}) {
@@ -230,8 +185,7 @@ TEST(PaintGradientTest, EveryPixelOfALargePictureFollowsTheModel) {
                 Inputs(base, std::to_string(percent).c_str(), vertical, invert);
                 PaintGradient(picture, kTrue, 0);
                 Pump();
-                const std::int32_t size = vertical != 0 ? form.PicHeightPx() : form.PicWidthPx();
-                EXPECT_TRUE(ShowsRamp(picture, {base, percent, vertical != 0, invert != 0, size}));
+                EXPECT_TRUE(ShowsRamp(picture, {base, percent, vertical != 0, invert != 0}));
                 EXPECT_EQ(tk::CurrentHandleCounts(), handles);
             }
         }
@@ -255,13 +209,56 @@ TEST(PaintGradientTest, ANarrowWindowSkipsBandsLineByLine) {
 }
 
 TEST(PaintGradientTest, ZeroExtentPaintsNothingAndSurvives) {
+    // A patch of one colour under both windows and around them shows whatever is
+    // painted there.
+    const COLORREF patchColour = RGB(40, 200, 90);
+    const RECT around{680, 780, 820, 900};
+    HWND patch = test::ShowColourPatch("TreskZeroExtentPatch", patchColour, around.left, around.top,
+                                       around.right - around.left, around.bottom - around.top);
+    const tk::HandleCounts handles = tk::CurrentHandleCounts();
     Inputs(RGB(1, 2, 3), "50", 1, 0);  // Vertical over a window without height
     BorderedWindow window("", 700, 800, 100, 0);
     PaintGradient(window.Get(), kTrue, 0);
     Inputs(RGB(1, 2, 3), "50", 0, 0);  // horizontal over a window without width
     BorderedWindow narrow("", 700, 850, 0, 30);
     PaintGradient(narrow.Get(), kTrue, 0);
-    SUCCEED();
+    Pump();
+    EXPECT_EQ(tk::CurrentHandleCounts(), handles);
+    EXPECT_EQ(Shared().paintDC, nullptr);
+    const test::ScreenShot shot(around);
+    int painted = 0;
+    for (int y = 0; y < shot.Height(); ++y) {
+        for (int x = 0; x < shot.Width(); ++x) {
+            painted += shot.At(x, y) != patchColour ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(painted, 0) << "pixels around the empty windows changed";
+    DestroyWindow(patch);
+}
+
+// The model itself against figures worked out by hand from the ramp's rule.
+TEST(RampModel, HandDerivedBandsAndColours) {
+    using test::ModelBand;
+    using test::ModelColour;
+    // First and last band colours at 0, 37 and 100 %.
+    EXPECT_EQ(ModelColour(RGB(100, 150, 250), 0), RGB(100, 150, 250));
+    EXPECT_EQ(ModelColour(RGB(100, 150, 250), 74), RGB(26, 76, 176));
+    EXPECT_EQ(ModelColour(RGB(100, 150, 250), 200), RGB(0, 0, 50));
+    EXPECT_EQ(ModelColour(RGB(0, 0, 0), 0), RGB(192, 192, 192));  // black paints from silver
+    EXPECT_EQ(ModelColour(RGB(0, 0, 0), 100), RGB(92, 92, 92));
+    EXPECT_EQ(ModelBand(0, 552, 553, 553, false), 0);
+    EXPECT_EQ(ModelBand(37, 0, 553, 553, false), 0);
+    EXPECT_EQ(ModelBand(37, 552, 553, 553, false), 74);    // 74 x 552 / 553 = 73.87
+    EXPECT_EQ(ModelBand(100, 552, 553, 553, false), 200);  // 199.64
+    EXPECT_EQ(ModelBand(100, 0, 553, 553, true), 200);
+    EXPECT_EQ(ModelBand(50, 94, 95, 95, false), 99);  // 98.95
+    // 200 lines at 50 %: round-half-even(d / 2) gives 0, 0, 1, 2, 2, 2, 3, ... 100.
+    const int bands[] = {0, 0, 1, 2, 2, 2, 3};
+    for (int d = 0; d < 7; ++d) {
+        EXPECT_EQ(ModelBand(50, d, 200, 200, false), bands[d]) << "line " << d;
+    }
+    EXPECT_EQ(ModelBand(50, 199, 200, 200, false), 100);  // 99.5 goes to the even 100
+    EXPECT_EQ(ModelBand(50, 100, 150, 553, true), 100);   // past the top: kept at n
 }
 
 }  // namespace

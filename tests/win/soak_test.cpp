@@ -24,7 +24,6 @@
 #include "app/about/about_form.h"
 #include "app/hookclient/cursors.h"
 #include "app/hookclient/mouse_hook.h"
-#include "app/render/bands.h"
 #include "app/render/colors.h"
 #include "app/render/tresk_window_proc.h"
 #include "app/res/resource_ids.h"
@@ -33,6 +32,7 @@
 #include "app/shell/tresk_form.h"
 #include "test_support/import_patch.h"
 #include "test_support/program_environment.h"
+#include "test_support/ramp_model.h"
 #include "test_support/window_utils.h"
 #include "toolkit/app.h"
 #include "toolkit/handle_counts.h"
@@ -392,12 +392,6 @@ HANDLE WINAPI LoadImageCounting(HINSTANCE instance, LPCSTR name, UINT type, int 
                                        reinterpret_cast<void*>(&LoadImageCounting));
     }));
 
-// The ramp's colour at column x of a window w pixels wide, horizontal, not inverted.
-COLORREF RampAt(COLORREF base, std::int32_t bandMax, std::int32_t x, std::int32_t w) {
-    const std::int32_t line = w - 1 - x;
-    return BandColor(base, BandOfLine(bandMax, line, w, w, false));
-}
-
 // The owners count each handle once however it passes between them.
 TEST(HandleCounts, OwnersCountEachHandleOnceThroughMovesResetsAndReleases) {
     const tk::HandleCounts start = tk::CurrentHandleCounts();
@@ -588,7 +582,7 @@ TEST(Soak, RoundsOfEveryHandleUserLeaveCountsPixelsAndMemoryAsTheyWere) {
     int wrong = 0;
     for (std::int32_t x = 0; x < w; x += 7) {
         for (std::int32_t y : {0, h / 2, h - 1}) {
-            if (GetPixel(dc.Get(), x, y) != RampAt(base, 200, x, w)) {
+            if (GetPixel(dc.Get(), x, y) != test::ModelPixel({base, 100}, x, y, w, h)) {
                 ++wrong;
             }
         }

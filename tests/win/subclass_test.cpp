@@ -20,47 +20,25 @@
 #include "app/shell/subclass.h"
 #include "app/shell/tresk_form.h"
 #include "app_test_support.h"
+#include "test_support/previous_proc.h"
 #include "toolkit/app.h"
 
 namespace tresk::test {
 namespace {
 
 constexpr COLORREF kPatch = RGB(200, 40, 120);
-constexpr UINT kProbeMessage = WM_USER + 77;
-constexpr LRESULT kPreviousResult = 0x7A7A;
 
-std::vector<UINT> previous;
-WNDPROC realPrevious = nullptr;
-std::vector<HCURSOR> setCursorCalls;
+// Centre of the patch: below and right of the screen's centre, clear of the main
+// window at the top left.
+POINT PatchCentre() {
+    return POINT{GetSystemMetrics(SM_CXSCREEN) * 5 / 8, GetSystemMetrics(SM_CYSCREEN) * 5 / 8};
+}
 int setWindowLongCalls = 0;
-Patch setCursorPatch;
 Patch setWindowLongPatch;
-
-LRESULT CALLBACK RecordingPrevious(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    previous.push_back(message);
-    if (message == kProbeMessage) {
-        return kPreviousResult;
-    }
-    return CallWindowProcA(realPrevious, window, message, wParam, lParam);
-}
-
-HCURSOR WINAPI SpySetCursor(HCURSOR cursor) {
-    setCursorCalls.push_back(cursor);
-    return setCursorPatch.original<decltype(&SetCursor)>()(cursor);
-}
 
 LONG WINAPI SpySetWindowLongA(HWND window, int index, LONG value) {
     ++setWindowLongCalls;
     return setWindowLongPatch.original<decltype(&SetWindowLongA)>()(window, index, value);
-}
-
-bool PreviousGot(UINT message) {
-    for (UINT m : previous) {
-        if (m == message) {
-            return true;
-        }
-    }
-    return false;
 }
 
 WNDPROC ProcOf(HWND window) {
@@ -85,7 +63,8 @@ protected:
         ASSERT_TRUE(setCursorPatch.active());
         ASSERT_TRUE(setWindowLongPatch.active());
 
-        patch_ = ShowColourPatch("TreskSubclassPatch", kPatch, 800, 600, 50, 50);
+        patch_ = ShowColourPatch("TreskSubclassPatch", kPatch, PatchCentre().x - 25,
+                                 PatchCentre().y - 25, 50, 50);
         PumpFor(200);
     }
     static void TearDownTestSuite() { DestroyWindow(patch_); }
@@ -168,10 +147,11 @@ TEST_F(Subclass, PressPicksTheColourUnderThePointer) {
     bool ownEvent = false;
     Form().picTresk.onMouseDown = [&](const tk::MouseEventArgs&) { ownEvent = true; };
     Form().SetBaseColor(RGB(1, 2, 3));
-    SetCursorPos(825, 625);
+    const POINT at = PatchCentre();
+    SetCursorPos(at.x, at.y);
     SendMessageA(Picture(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-5, 10));
-    EXPECT_EQ(Form().Mx(), 826);
-    EXPECT_EQ(Form().My(), 626);
+    EXPECT_EQ(Form().Mx(), at.x + 1);
+    EXPECT_EQ(Form().My(), at.y + 1);
     EXPECT_EQ(Form().RGBColor(), kPatch);
     EXPECT_EQ(Form().BaseColor(), kPatch);
     EXPECT_EQ(Form().Caption(),
@@ -191,7 +171,7 @@ TEST_F(Subclass, OtherMessagesGoToThePreviousProcedure) {
     RecordPicture record;
     EXPECT_EQ(SendMessageA(Picture(), kProbeMessage, 1, 2), kPreviousResult);
     ASSERT_EQ(previous.size(), 1u);
-    EXPECT_EQ(previous[0], kProbeMessage);
+    EXPECT_EQ(previous[0].message, kProbeMessage);
     // The right button reaches the area's own procedure (its context menu lives there).
     previous.clear();
     SendMessageA(Picture(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
@@ -233,12 +213,13 @@ TEST_F(Subclass, RestoringPutsTheOriginalsBackAndFreesTheCursor) {
     Form().picTresk.onMouseDown = [&](const tk::MouseEventArgs&) { ownEvent = true; };
     Form().SetRGBColor(RGB(9, 9, 9));
     const std::int32_t mx = Form().Mx();
-    SetCursorPos(825, 625);
+    const POINT at = PatchCentre();
+    SetCursorPos(at.x, at.y);
     SendMessageA(Picture(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
     SendMessageA(Picture(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
     SendMessageA(Picture(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-    SendMessageA(Form().Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(825, 625));
-    SendMessageA(Form().Hwnd(), WM_NCLBUTTONDOWN, HTNOWHERE, MAKELPARAM(825, 625));
+    SendMessageA(Form().Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageA(Form().Hwnd(), WM_NCLBUTTONDOWN, HTNOWHERE, MAKELPARAM(at.x, at.y));
     EXPECT_TRUE(ownEvent);
     EXPECT_EQ(Form().RGBColor(), RGB(9, 9, 9));
     EXPECT_EQ(Form().Mx(), mx);

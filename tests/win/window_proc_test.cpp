@@ -21,6 +21,7 @@
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
 #include "app_test_support.h"
+#include "test_support/previous_proc.h"
 #include "toolkit/app.h"
 #include "toolkit/handle_counts.h"
 
@@ -28,45 +29,6 @@ namespace tresk::test {
 namespace {
 
 constexpr COLORREF kPatch = RGB(10, 200, 30);
-constexpr LRESULT kPreviousResult = 0x5EED;
-
-struct Received {
-    HWND window;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-std::vector<Received> previous;
-std::vector<HCURSOR> setCursorCalls;
-Patch setCursorPatch;
-
-constexpr UINT kProbeMessage = WM_USER + 42;
-WNDPROC realPrevious = nullptr;
-
-// Records what reaches the previous procedure and hands it on to the real one, so the
-// window keeps working (its caption text is read through it); the probe message
-// answers with a result of its own.
-LRESULT CALLBACK RecordingPrevious(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    previous.push_back({window, message, wParam, lParam});
-    if (message == kProbeMessage) {
-        return kPreviousResult;
-    }
-    return CallWindowProcA(realPrevious, window, message, wParam, lParam);
-}
-
-HCURSOR WINAPI SpySetCursor(HCURSOR cursor) {
-    setCursorCalls.push_back(cursor);
-    return setCursorPatch.original<decltype(&SetCursor)>()(cursor);
-}
-
-bool PreviousGot(UINT message) {
-    for (const Received& r : previous) {
-        if (r.message == message) {
-            return true;
-        }
-    }
-    return false;
-}
 
 class WindowProc : public ::testing::Test {
 protected:

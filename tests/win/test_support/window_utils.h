@@ -22,6 +22,26 @@ inline std::string TextOf(HWND hwnd) {
     return text;
 }
 
+inline RECT WindowRectOf(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+// Pixel rectangle of a child window in its parent's client coordinates.
+inline RECT ChildRect(HWND child) {
+    RECT r = WindowRectOf(child);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+inline COLORREF ScreenColor(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF color = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return color;
+}
+
 // Handles this thread's waiting messages for `ms` milliseconds.
 inline void PumpFor(DWORD ms) {
     const DWORD start = GetTickCount();
