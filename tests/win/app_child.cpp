@@ -115,16 +115,25 @@ void StartUp() {
 }
 
 // Where this process's Treskhook.dll came from: "none", "beside" (the program's own
-// folder) or its full path.
+// folder) or somewhere else.
 std::string LibraryPlace() {
     HMODULE library = GetModuleHandleA("Treskhook.dll");
     if (library == nullptr) {
         return "none";
     }
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(library, path, MAX_PATH);
-    return lstrcmpiA(path, (tresk::test::ExeFolder() + "\\Treskhook.dll").c_str()) == 0 ? "beside"
-                                                                                        : path;
+    wchar_t path[MAX_PATH] = {};
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(library, path, MAX_PATH);
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::wstring expected = program;
+    expected.resize(expected.find_last_of(L'\\') + 1);
+    expected += L"Treskhook.dll";
+    if (lstrcmpiW(path, expected.c_str()) == 0) {
+        return "beside";
+    }
+    char shown[MAX_PATH] = {};
+    WideCharToMultiByte(CP_UTF8, 0, path, -1, shown, MAX_PATH, nullptr, nullptr);
+    return std::string("elsewhere ") + shown;
 }
 
 // Whether a library bound at first use, as the dialogs and the shell bind theirs, comes

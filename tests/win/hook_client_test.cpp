@@ -416,34 +416,40 @@ TEST(HookClient, CloseGivesTheDesktopBackBeforeTheProceduresAreRestored) {
     EXPECT_EQ(Shared().customCursor, nullptr);
 }
 
-// The real program in a folder of its own, with or without a library file beside it,
-// started from another folder; a working copy of the library lies in that start folder
-// and in a folder put first on PATH, where the platform's library search would find it.
+// The real program in a folder of its own, named outside the ANSI code page, with or
+// without a library file beside it, started from another folder; a working copy of the
+// library lies in that start folder and in a folder put first on PATH, where the
+// platform's library search would find it.
 ChildRun RunFromAnotherFolder(const std::string& libraryBeside,
                               const std::string& mode = "nohook") {
     const std::string folder = MakeTempFolder("tresk_nohook_");
     EXPECT_FALSE(folder.empty());
-    const std::string program = folder + "\\program";
+    const std::string program = folder + "\\program \xCE\xA9";  // Greek capital omega
     const std::string start = folder + "\\start";
     const std::string onPath = folder + "\\on path";
     const std::string working = ExeFolder() + "\\Treskhook.dll";
     for (const std::string& made : {program, start, onPath}) {
-        EXPECT_TRUE(CreateDirectoryA(made.c_str(), nullptr));
+        EXPECT_TRUE(CreateDirectoryW(Wide(made).c_str(), nullptr));
     }
-    const std::string exe = program + "\\app_child.exe";
-    EXPECT_TRUE(CopyFileA((ExeFolder() + "\\app_child.exe").c_str(), exe.c_str(), FALSE));
+    const std::wstring exe = Wide(program + "\\app_child.exe");
+    const std::wstring beside = Wide(program + "\\Treskhook.dll");
+    EXPECT_TRUE(CopyFileW(Wide(ExeFolder() + "\\app_child.exe").c_str(), exe.c_str(), FALSE));
     for (const std::string& elsewhere : {start, onPath}) {
         EXPECT_TRUE(CopyFileA(working.c_str(), (elsewhere + "\\Treskhook.dll").c_str(), FALSE));
     }
     if (!libraryBeside.empty()) {
-        EXPECT_TRUE(CopyFileA(libraryBeside.c_str(), (program + "\\Treskhook.dll").c_str(), FALSE));
+        EXPECT_TRUE(CopyFileW(Wide(libraryBeside).c_str(), beside.c_str(), FALSE));
     }
     char oldPath[32768] = {};
     const DWORD oldLength = GetEnvironmentVariableA("PATH", oldPath, sizeof(oldPath));
     SetEnvironmentVariableA("PATH", (onPath + ";" + oldPath).c_str());
     const std::string report = folder + "\\report.txt";
-    ChildRun run = RunChildReporting(exe, mode + " \"" + report + "\"", start, report);
+    ChildRun run =
+        RunChildReporting(program + "\\app_child.exe", mode + " \"" + report + "\"", start, report);
     SetEnvironmentVariableA("PATH", oldLength > 0 ? oldPath : nullptr);
+    DeleteFileW(exe.c_str());
+    DeleteFileW(beside.c_str());
+    RemoveDirectoryW(Wide(program).c_str());
     RemoveFolder(folder);
     return run;
 }
