@@ -214,6 +214,16 @@ long CountUnder(M& mutex, int depth) {
     return total;
 }
 
+// `mutex` is entered again by its owner exactly when `recursive`, and counting under it
+// from four threads at once (taken twice by each owner when it may be) is exact.
+template <typename M>
+void CheckMutex(const char* what, M& mutex, bool recursive) {
+    const bool again = OwnerEntersAgain(mutex);
+    Expect(what, again ? "entered again by its owner" : "not entered again",
+           recursive ? "entered again by its owner" : "not entered again");
+    ExpectCount(what, CountUnder(mutex, again ? 2 : 1), kThreads * 5000);
+}
+
 // The runtime's locks: plain mutexes (std::mutex, made by the static initialiser) are
 // never entered again by their owner, recursive ones are, both by the one made by the
 // runtime's static initialiser (the lock around function-local statics) and by the one
@@ -230,27 +240,14 @@ void OnceRunsOnceAndLocksExclude() {
     ExpectCount("once routine runs", onceRuns, 1);
 
     std::mutex plain;
+    CheckMutex("std::mutex", plain, false);
     PosixMutex made{};
     pthread_mutex_init(&made.handle, nullptr);
+    CheckMutex("default mutex", made, false);
     PosixMutex recursiveStatic{PTHREAD_RECURSIVE_MUTEX_INITIALIZER};
+    CheckMutex("static recursive mutex", recursiveStatic, true);
     std::recursive_mutex recursive;
-    Expect("std::mutex entered again", OwnerEntersAgain(plain) ? "yes" : "no", "no");
-    Expect("default mutex entered again", OwnerEntersAgain(made) ? "yes" : "no", "no");
-    ExpectCount("counted under std::mutex", CountUnder(plain, 1), kThreads * 5000);
-    ExpectCount("counted under a default mutex", CountUnder(made, 1), kThreads * 5000);
-    // Taken twice by each owner only once known to be recursive: a plain one would hang.
-    if (OwnerEntersAgain(recursiveStatic)) {
-        ExpectCount("counted under the static recursive mutex", CountUnder(recursiveStatic, 2),
-                    kThreads * 5000);
-    } else {
-        Expect("static recursive mutex entered again", "no", "yes");
-    }
-    if (OwnerEntersAgain(recursive)) {
-        ExpectCount("counted under std::recursive_mutex", CountUnder(recursive, 2),
-                    kThreads * 5000);
-    } else {
-        Expect("std::recursive_mutex entered again", "no", "yes");
-    }
+    CheckMutex("std::recursive_mutex", recursive, true);
     pthread_mutex_destroy(&made.handle);
     pthread_mutex_destroy(&recursiveStatic.handle);
 }
