@@ -27,9 +27,9 @@ section "Start-up to a visible main window, median of 9 (floor: a bare window pr
 wine bench/launch_bench.exe 9 "$(winpath "$bin/bench/bare_window.exe")" "$(winpath "$bin/Treskcolor.exe")" \
     "$(winpath "$bin/bench/bare_window_cc6.exe")" 'C:\windows\system32\notepad.exe'
 
-section "Binaries (goal: Treskcolor.exe <= 200 KB, Treskhook.dll <= 16 KB)"
+section "Binaries (goal: Treskcolor.exe <= 320 KB, Treskhook.dll <= 16 KB)"
 printf '%-16s %10s %10s  %s\n' "file" "bytes" "goal" "imports"
-for entry in Treskcolor.exe:204800 Treskhook.dll:16384; do
+for entry in Treskcolor.exe:327680 Treskhook.dll:16384; do
     f=${entry%%:*}
     goal=${entry##*:}
     imports=$(i686-w64-mingw32-objdump -p "$f" | awk '/DLL Name:/ {print $3}' | sort -u | tr '\n' ' ')

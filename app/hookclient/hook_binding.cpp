@@ -9,12 +9,49 @@
 namespace tresk::hooklib {
 namespace {
 
+// The library's full path: the folder of the running executable and the library's
+// file name, or empty when the executable's path cannot be had. Wide throughout, so
+// that a folder whose name lies outside the ANSI code page is reached as it is.
+std::wstring PathBesideProgram() {
+    constexpr std::size_t kLongestPath = 32768;  // the most any Windows path can hold
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return {};
+        }
+        // A path that filled the buffer may have been cut short: try a larger one.
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        if (path.size() >= kLongestPath) {
+            return {};
+        }
+        path.resize(path.size() * 2);
+    }
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) {
+        return {};
+    }
+    path.resize(slash + 1);
+    for (const char* c = kLibraryFile; *c != '\0'; ++c) {
+        path += static_cast<wchar_t>(*c);
+    }
+    return path;
+}
+
 // Loaded once and kept until the process ends: the hook procedure inside it may
-// still be running on this thread's stack when any caller returns.
+// still be running on this thread's stack when any caller returns. The library is
+// taken from the program's own folder only, never through the library search (the
+// current folder, PATH): the hook maps it into every program on the desktop, so a
+// file of that name planted elsewhere must never be the one installed.
 HMODULE Library() {
     static HMODULE library = nullptr;
     if (library == nullptr) {
-        library = LoadLibraryA(kLibraryFile);
+        const std::wstring path = PathBesideProgram();
+        library = path.empty() ? nullptr : LoadLibraryExW(path.c_str(), nullptr, 0);
         if (library == nullptr) {
             throw tk::RuntimeError(tk::kErrFileNotFound,
                                    std::string("File not found: ") + kLibraryFile);

@@ -1,6 +1,6 @@
 #pragma once
-// The program's binding to the hook library: loaded by file name at the first call
-// of an export, each export bound by name at its first call and then reused.
+// The program's binding to the hook library: loaded from the program's own folder at
+// the first call of an export, each export bound by name at its first call and then reused.
 #include <cstdint>
 
 namespace tresk::hooklib {
@@ -15,7 +15,7 @@ std::int32_t RunCursorApp();
 std::int32_t StopCursorApp();
 std::int32_t MOUSEPOINTS(std::int32_t value);
 
-// The library's file name, searched the platform's usual way.
+// The library's file name; the file must lie beside the program.
 inline constexpr char kLibraryFile[] = "Treskhook.dll";
 
 }  // namespace tresk::hooklib

@@ -5,6 +5,7 @@
 #include "toolkit/app.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    tresk::RestrictLibrarySearch();
     tresk::InitApplication();
     tk::App::Raise([] { tresk::StartUp(); });
     return tk::App::Run();

@@ -29,6 +29,28 @@ void GiveBackTheDesktop() noexcept {
 
 }  // namespace
 
+void RestrictLibrarySearch() noexcept {
+    // Found by name: kernel32 is loaded in every process, and these entry points are
+    // missing from older systems, which must still start. Results are ignored: the
+    // program runs on with the platform's own search if neither call is there or works.
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel == nullptr) {
+        return;
+    }
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    using SetDllDirectoryFn = BOOL(WINAPI*)(LPCWSTR);
+    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault != nullptr && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        return;
+    }
+    const auto setDirectory = reinterpret_cast<SetDllDirectoryFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW")));
+    if (setDirectory != nullptr) {
+        setDirectory(L"");
+    }
+}
+
 void InitApplication() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);

@@ -3,6 +3,13 @@
 
 namespace tresk {
 
+// Makes every library the process loads by bare name come from the system folder
+// only, never the current folder or PATH, where the platform can
+// (SetDefaultDllDirectories, resolved at run time so that systems without it still
+// start); elsewhere it at least takes the current folder out of the search. Runs
+// first, before anything loads a library.
+void RestrictLibrarySearch() noexcept;
+
 // Sets up the application object (title, version, fatal-error clean-up).
 void InitApplication();
 

@@ -4,6 +4,7 @@
 // report file named on its command line; the parent reads and closes its message boxes.
 //
 //   app_child nohook <report>  start-up, a working window, a second start, a stop, close
+//   app_child hooked <report>  start-up with the library, then close
 //   app_child throw <report>   start-up, then a click handler that raises a run-time error
 //   app_child seh <report>     start-up, then an unhandled structured exception
 //   app_child color|save|about <report>
@@ -11,6 +12,7 @@
 //                              About box opened; the parent asks the main window to close
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -24,6 +26,7 @@
 #include "app_test_support.h"
 #include "toolkit/app.h"
 #include "toolkit/runtime_error.h"
+#include "toolkit/system_library.h"
 
 namespace {
 
@@ -118,10 +121,49 @@ LRESULT CALLBACK RecordingPrevious(HWND, UINT, WPARAM, LPARAM) {
 }
 
 void StartUp() {
+    tresk::RestrictLibrarySearch();
     tresk::InitApplication();
     Report("startup");
     tresk::StartUp();
     Report("started hookActive=" + std::to_string(Shared().HookActive));
+}
+
+// Where this process's Treskhook.dll came from: "none", "beside" (the program's own
+// folder) or somewhere else.
+std::string LibraryPlace() {
+    HMODULE library = GetModuleHandleA("Treskhook.dll");
+    if (library == nullptr) {
+        return "none";
+    }
+    wchar_t path[MAX_PATH] = {};
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(library, path, MAX_PATH);
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::wstring expected = program;
+    expected.resize(expected.find_last_of(L'\\') + 1);
+    expected += L"Treskhook.dll";
+    if (lstrcmpiW(path, expected.c_str()) == 0) {
+        return "beside";
+    }
+    char shown[MAX_PATH] = {};
+    WideCharToMultiByte(CP_UTF8, 0, path, -1, shown, MAX_PATH, nullptr, nullptr);
+    return std::string("elsewhere ") + shown;
+}
+
+// Whether a library bound at first use, as the dialogs and the shell bind theirs, comes
+// from the system folder.
+std::string FolderOf(const char* file, const char* entry) {
+    tk::SystemLibrary library(file);
+    if (library.Find<FARPROC>(entry) == nullptr) {
+        return "unbound";
+    }
+    char path[MAX_PATH] = {};
+    char system[MAX_PATH] = {};
+    GetModuleFileNameA(GetModuleHandleA(file), path, MAX_PATH);
+    GetSystemDirectoryA(system, MAX_PATH);
+    std::string folder = path;
+    folder.erase(std::min(folder.find_last_of('\\'), folder.size()));
+    return lstrcmpiA(folder.c_str(), system) == 0 ? "system" : path;
 }
 
 int RunWithoutLibrary() {
@@ -154,12 +196,24 @@ int RunWithoutLibrary() {
     Report("second start");
     tresk::StartMouseHook();
     Report("after second start hookActive=" + std::to_string(Shared().HookActive));
+    Report("library " + LibraryPlace());
+    Report(std::string("comdlg32 ") + FolderOf("comdlg32.dll", "ChooseColorA") + " shell32 " +
+           FolderOf("shell32.dll", "ShellExecuteA"));
     Report("stop");
     tresk::StopMouseHook();
     Report("close");
     PostMessageA(form.Hwnd(), WM_CLOSE, 0, 0);
     const int code = tk::App::Run();
     Report("end");
+    return code;
+}
+
+int RunWithLibrary() {
+    StartUp();
+    Report("library " + LibraryPlace());
+    PostMessageA(TreskForm::Instance().Hwnd(), WM_CLOSE, 0, 0);
+    const int code = tk::App::Run();
+    Report("end hookActive=" + std::to_string(Shared().HookActive));
     return code;
 }
 
@@ -244,6 +298,9 @@ int main(int argc, char** argv) {
     const std::string mode = argv[1];
     if (mode == "nohook") {
         return RunWithoutLibrary();
+    }
+    if (mode == "hooked") {
+        return RunWithLibrary();
     }
     if (mode == "throw") {
         return RaiseInHandler();

@@ -149,17 +149,26 @@ inline std::string ExeFolder() {
     return s.substr(0, s.find_last_of("\\/"));
 }
 
-// Runs a program with a command line in a working folder; returns its exit code, or
-// -1 when it could not start or did not end within `timeoutMs`. `whileRunning` is
-// given the process id as soon as the process exists.
+// `text` (UTF-8) as UTF-16, for paths that may lie outside the ANSI code page.
+inline std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                            static_cast<int>(wide.size()))));
+    return wide;
+}
+
+// Runs a program with a command line in a working folder (all three in UTF-8); returns
+// its exit code, or -1 when it could not start or did not end within `timeoutMs`.
+// `whileRunning` is given the process id as soon as the process exists.
 inline int RunChild(const std::string& exe, const std::string& arguments, const std::string& cwd,
                     const std::function<void(DWORD)>& started, DWORD timeoutMs = 60000) {
-    std::string line = "\"" + exe + "\" " + arguments;
-    STARTUPINFOA si{};
+    std::wstring line = Wide("\"" + exe + "\" " + arguments);
+    STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(),
-                        &si, &pi)) {
+    if (!CreateProcessW(Wide(exe).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        Wide(cwd).c_str(), &si, &pi)) {
         return -1;
     }
     if (started) {

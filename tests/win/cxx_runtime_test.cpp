@@ -1,9 +1,8 @@
-// The program's own error throwers for the string and container templates: the
-// program's catch sites must see what the C++ runtime's own throwers gave them. And the
-// program's own POSIX thread functions, under which the runtime's guards, locks and
-// per-thread exception records must keep working from several threads at once. A plain
-// program, linked like Treskcolor.exe: GoogleTest itself needs the runtime's throwers,
-// whose object cannot be linked beside these, and threads of its own.
+// The C++ runtime as the program links it (its own terminate handler, everything else
+// the runtime's): the string and container templates' errors reach a catch site with
+// their standard type and text, and the runtime's guards, locks and per-thread exception
+// records keep working from several threads at once. A plain program linked like
+// Treskcolor.exe, without GoogleTest.
 #include <windows.h>
 
 #include <pthread.h>
@@ -12,25 +11,27 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <stdexcept>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 namespace {
 
 int failures = 0;
 
-// what() of the exception `action` throws, which must be a std::exception.
-template <typename F>
+// what() of the exception `action` throws, caught by its type `E`, which must be its
+// exact type; otherwise what was caught instead.
+template <typename E, typename F>
 std::string WhatOf(F&& action) {
     try {
         action();
-    } catch (const std::bad_array_new_length&) {
-        return "bad_array_new_length";
-    } catch (const std::bad_alloc&) {
-        return "bad_alloc";
+    } catch (const E& e) {
+        return typeid(e) == typeid(E) ? e.what() : "a type derived from it";
     } catch (const std::exception& e) {
-        return e.what();
+        return std::string("another type: ") + e.what();
     }
     return "nothing thrown";
 }
@@ -43,40 +44,44 @@ void Expect(const char* what, const std::string& actual, const std::string& expe
     }
 }
 
-void StringAndVectorErrorsCarryTheRuntimesText() {
+void StringAndVectorErrorsHaveTheirStandardTypeAndText() {
     const std::string abc = "abc";
-    Expect("substr", WhatOf([&] { static_cast<void>(abc.substr(5)); }),
+    Expect("substr", WhatOf<std::out_of_range>([&] { static_cast<void>(abc.substr(5)); }),
            "basic_string::substr: __pos (which is 5) > this->size() (which is 3)");
-    Expect("string at", WhatOf([&] { static_cast<void>(abc.at(7)); }),
+    Expect("string at", WhatOf<std::out_of_range>([&] { static_cast<void>(abc.at(7)); }),
            "basic_string::at: __n (which is 7) >= this->size() (which is 3)");
     const std::vector<int> numbers(2);
-    Expect("vector at", WhatOf([&] { static_cast<void>(numbers.at(4)); }),
+    Expect("vector at", WhatOf<std::out_of_range>([&] { static_cast<void>(numbers.at(4)); }),
            "vector::_M_range_check: __n (which is 4) >= this->size() (which is 2)");
-    Expect("vector reserve", WhatOf([] {
+    Expect("vector reserve", WhatOf<std::length_error>([] {
                std::vector<std::uint8_t> bytes;
                bytes.reserve(bytes.max_size() + 1);
            }),
            "vector::reserve");
-    Expect("string reserve", WhatOf([] {
+    Expect("string reserve", WhatOf<std::length_error>([] {
                std::string text;
                text.reserve(text.max_size() + 1);
            }),
            "basic_string::_M_create");
     const char* volatile none = nullptr;
-    Expect("string from null", WhatOf([&] { std::string text(none); }),
+    Expect("string from null", WhatOf<std::logic_error>([&] { std::string text(none); }),
            "basic_string: construction from null is not valid");
+    // Made from a std::string, as the program's own errors may be.
+    Expect("runtime_error",
+           WhatOf<std::runtime_error>([&] { throw std::runtime_error(abc + " failed"); }),
+           "abc failed");
 }
 
 void AllocationFailuresStayBadAlloc() {
-    Expect("allocator", WhatOf([] {
+    Expect("allocator", WhatOf<std::bad_array_new_length>([] {
                static_cast<void>(std::allocator<std::uint64_t>().allocate(std::size_t{1} << 30));
            }),
-           "bad_array_new_length");
-    Expect("huge vector", WhatOf([] {
+           "std::bad_array_new_length");
+    Expect("huge vector", WhatOf<std::bad_alloc>([] {
                std::vector<std::uint8_t> bytes;
                bytes.reserve(bytes.max_size());
            }),
-           "bad_alloc");
+           "std::bad_alloc");
 }
 
 void ExpectCount(const char* what, long actual, long expected) {
@@ -125,17 +130,6 @@ struct SlowlyMade {
     int value = 0;
 };
 
-// An exception naming the thread that threw it (std::runtime_error would bring the
-// runtime's own throwers).
-class ThreadError : public std::exception {
-public:
-    explicit ThreadError(const std::string& text) { text.copy(text_, sizeof(text_) - 1); }
-    const char* what() const noexcept override { return text_; }
-
-private:
-    char text_[16] = {};
-};
-
 long madeSeen = 0;  // threads that saw the finished object
 
 void StaticLocalsAreMadeOnceWhileOtherThreadsWait() {
@@ -158,7 +152,7 @@ void ExceptionsInFlightOnSeveralThreadsStayApart() {
         for (int i = 0; i < 500; ++i) {
             try {
                 try {
-                    throw ThreadError(own);
+                    throw std::runtime_error(own);
                 } catch (const std::exception&) {
                     Sleep(0);  // the other threads throw in between
                     throw;
@@ -175,34 +169,87 @@ void ExceptionsInFlightOnSeveralThreadsStayApart() {
 
 long onceRuns = 0;
 
-void OnceRunsOnceAndLocksExclude() {
-    static pthread_once_t once = PTHREAD_ONCE_INIT;
-    static pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
-    static pthread_mutex_t made;
-    pthread_mutex_init(&made, nullptr);
-    long total = 0;  // changed under the locks only
-    auto work = [&total] {
-        pthread_once(&once, [] {
-            Sleep(50);
-            InterlockedIncrement(&onceRuns);
-        });
-        for (int i = 0; i < 20000; ++i) {
-            pthread_mutex_t& which = i % 2 == 0 ? lock : made;
-            pthread_mutex_lock(&which);
-            pthread_mutex_lock(&lock);  // entered again by its owner on even rounds
+// Whether the thread that holds `mutex` may enter it again (tried without waiting, so
+// that a mutex of the wrong kind fails the check instead of hanging).
+template <typename M>
+bool OwnerEntersAgain(M& mutex) {
+    mutex.lock();
+    const bool again = mutex.try_lock();
+    if (again) {
+        mutex.unlock();
+    }
+    mutex.unlock();
+    return again;
+}
+
+// A mutex as the runtime's POSIX thread layer gives it, in the std::mutex shape.
+struct PosixMutex {
+    pthread_mutex_t handle;
+    void lock() { pthread_mutex_lock(&handle); }
+    bool try_lock() { return pthread_mutex_trylock(&handle) == 0; }
+    void unlock() { pthread_mutex_unlock(&handle); }
+};
+
+// The count reached by four threads at once, each taking `mutex` (`depth` times over)
+// around every step of it: exact when the mutex excludes.
+template <typename M>
+long CountUnder(M& mutex, int depth) {
+    long total = 0;  // changed under the lock only
+    auto work = [&] {
+        for (int i = 0; i < 5000; ++i) {
+            for (int d = 0; d < depth; ++d) {
+                mutex.lock();
+            }
             const long seen = total;
             if (i % 1000 == 0) {
                 Sleep(0);
             }
             total = seen + 1;
-            pthread_mutex_unlock(&lock);
-            pthread_mutex_unlock(&which);
+            for (int d = 0; d < depth; ++d) {
+                mutex.unlock();
+            }
         }
     };
     OnThreads(kThreads, work);
+    return total;
+}
+
+// `mutex` is entered again by its owner exactly when `recursive`, and counting under it
+// from four threads at once (taken twice by each owner when it may be) is exact.
+template <typename M>
+void CheckMutex(const char* what, M& mutex, bool recursive) {
+    const bool again = OwnerEntersAgain(mutex);
+    Expect(what, again ? "entered again by its owner" : "not entered again",
+           recursive ? "entered again by its owner" : "not entered again");
+    ExpectCount(what, CountUnder(mutex, again ? 2 : 1), kThreads * 5000);
+}
+
+// The runtime's locks: plain mutexes (std::mutex, made by the static initialiser) are
+// never entered again by their owner, recursive ones are, both by the one made by the
+// runtime's static initialiser (the lock around function-local statics) and by the one
+// made at run time (std::recursive_mutex).
+void OnceRunsOnceAndLocksExclude() {
+    static pthread_once_t once = PTHREAD_ONCE_INIT;
+    auto runOnce = [] {
+        pthread_once(&once, [] {
+            Sleep(50);
+            InterlockedIncrement(&onceRuns);
+        });
+    };
+    OnThreads(kThreads, runOnce);
     ExpectCount("once routine runs", onceRuns, 1);
-    ExpectCount("counted under the locks", total, kThreads * 20000);
-    pthread_mutex_destroy(&made);
+
+    std::mutex plain;
+    CheckMutex("std::mutex", plain, false);
+    PosixMutex made{};
+    pthread_mutex_init(&made.handle, nullptr);
+    CheckMutex("default mutex", made, false);
+    PosixMutex recursiveStatic{PTHREAD_RECURSIVE_MUTEX_INITIALIZER};
+    CheckMutex("static recursive mutex", recursiveStatic, true);
+    std::recursive_mutex recursive;
+    CheckMutex("std::recursive_mutex", recursive, true);
+    pthread_mutex_destroy(&made.handle);
+    pthread_mutex_destroy(&recursiveStatic.handle);
 }
 
 pthread_key_t key;
@@ -252,7 +299,7 @@ void AThrowKeepsTheLastError() {
 }  // namespace
 
 int main() {
-    StringAndVectorErrorsCarryTheRuntimesText();
+    StringAndVectorErrorsHaveTheirStandardTypeAndText();
     AllocationFailuresStayBadAlloc();
     StaticLocalsAreMadeOnceWhileOtherThreadsWait();
     ExceptionsInFlightOnSeveralThreadsStayApart();

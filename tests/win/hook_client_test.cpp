@@ -431,17 +431,40 @@ TEST(HookClient, CloseGivesTheDesktopBackBeforeTheProceduresAreRestored) {
     EXPECT_EQ(Shared().customCursor, nullptr);
 }
 
-// The real program in a folder of its own, with or without a library file there.
-ChildRun RunWithoutTheLibrary(const std::string& libraryToCopy) {
+// The real program in a folder of its own, named outside the ANSI code page, with or
+// without a library file beside it, started from another folder; a working copy of the
+// library lies in that start folder and in a folder put first on PATH, where the
+// platform's library search would find it.
+ChildRun RunFromAnotherFolder(const std::string& libraryBeside,
+                              const std::string& mode = "nohook") {
     const std::string folder = MakeTempFolder("tresk_nohook_");
     EXPECT_FALSE(folder.empty());
-    const std::string exe = folder + "\\app_child.exe";
-    EXPECT_TRUE(CopyFileA((ExeFolder() + "\\app_child.exe").c_str(), exe.c_str(), FALSE));
-    if (!libraryToCopy.empty()) {
-        EXPECT_TRUE(CopyFileA(libraryToCopy.c_str(), (folder + "\\Treskhook.dll").c_str(), FALSE));
+    const std::string program = folder + "\\program \xCE\xA9";  // Greek capital omega
+    const std::string start = folder + "\\start";
+    const std::string onPath = folder + "\\on path";
+    const std::string working = ExeFolder() + "\\Treskhook.dll";
+    for (const std::string& made : {program, start, onPath}) {
+        EXPECT_TRUE(CreateDirectoryW(Wide(made).c_str(), nullptr));
     }
+    const std::wstring exe = Wide(program + "\\app_child.exe");
+    const std::wstring beside = Wide(program + "\\Treskhook.dll");
+    EXPECT_TRUE(CopyFileW(Wide(ExeFolder() + "\\app_child.exe").c_str(), exe.c_str(), FALSE));
+    for (const std::string& elsewhere : {start, onPath}) {
+        EXPECT_TRUE(CopyFileA(working.c_str(), (elsewhere + "\\Treskhook.dll").c_str(), FALSE));
+    }
+    if (!libraryBeside.empty()) {
+        EXPECT_TRUE(CopyFileW(Wide(libraryBeside).c_str(), beside.c_str(), FALSE));
+    }
+    char oldPath[32768] = {};
+    const DWORD oldLength = GetEnvironmentVariableA("PATH", oldPath, sizeof(oldPath));
+    SetEnvironmentVariableA("PATH", (onPath + ";" + oldPath).c_str());
     const std::string report = folder + "\\report.txt";
-    ChildRun run = RunChildReporting(exe, "nohook " + report, folder, report);
+    ChildRun run =
+        RunChildReporting(program + "\\app_child.exe", mode + " \"" + report + "\"", start, report);
+    SetEnvironmentVariableA("PATH", oldLength > 0 ? oldPath : nullptr);
+    DeleteFileW(exe.c_str());
+    DeleteFileW(beside.c_str());
+    RemoveDirectoryW(Wide(program).c_str());
     RemoveFolder(folder);
     return run;
 }
@@ -492,13 +515,27 @@ void CheckRunWithoutTheLibrary(const ChildRun& run, const std::string& descripti
 }
 
 TEST(MissingLibrary, StartUpShowsOneBoxAndTheProgramRunsOn) {
-    const ChildRun run = RunWithoutTheLibrary("");
+    const ChildRun run = RunFromAnotherFolder("");
     CheckRunWithoutTheLibrary(run, "File not found: Treskhook.dll");
+    // Neither the copy in the start folder nor the one on PATH was taken, and the system
+    // libraries bound at first use still come from the system folder.
+    EXPECT_TRUE(Contains(run.report, "library none")) << run.report;
+    EXPECT_TRUE(Contains(run.report, "comdlg32 system shell32 system")) << run.report;
 }
 
 TEST(MissingLibrary, AnExportThatCannotBeBoundShowsItsName) {
-    const ChildRun run = RunWithoutTheLibrary(ExeFolder() + "\\partial\\Treskhook.dll");
+    const ChildRun run = RunFromAnotherFolder(ExeFolder() + "\\partial\\Treskhook.dll");
     CheckRunWithoutTheLibrary(run, "Can't find DLL entry point SetCursorSys in Treskhook.dll");
+    EXPECT_TRUE(Contains(run.report, "library beside")) << run.report;
+}
+
+TEST(MissingLibrary, TheLibraryBesideTheProgramWorksFromAnyStartFolder) {
+    const ChildRun run = RunFromAnotherFolder(ExeFolder() + "\\Treskhook.dll", "hooked");
+    EXPECT_TRUE(run.boxes.empty()) << run.report;
+    EXPECT_TRUE(Contains(run.report, "started hookActive=-1")) << run.report;
+    EXPECT_TRUE(Contains(run.report, "library beside")) << run.report;
+    EXPECT_TRUE(Contains(run.report, "end hookActive=0")) << run.report;
+    EXPECT_EQ(run.exitCode, 0);
 }
 
 }  // namespace

@@ -25,6 +25,9 @@ import zipfile
 
 NAMES = ["Treskcolor.exe", "Treskhook.dll", "README.txt", "LICENSE.txt", "SHA256SUMS"]
 DELIVERABLES = ["Treskcolor.exe", "Treskhook.dll"]
+# Libraries every Windows has: the deliverables are linked statically and must import
+# nothing else (a thread or C++ runtime library would be missing beside the program).
+SYSTEM_DLLS = {"comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "user32.dll"}
 
 
 class Failure(Exception):
@@ -73,6 +76,13 @@ def pe_time_stamps(data):
     return stamps
 
 
+def imported_dlls(path):
+    listing = subprocess.run(["i686-w64-mingw32-objdump", "-p", path], check=True,
+                             capture_output=True, text=True).stdout
+    return {line.split(":", 1)[1].strip().lower() for line in listing.splitlines()
+            if line.strip().startswith("DLL Name:")}
+
+
 def version_text(version):
     """3.0.4 as the version resource writes it: 3.00.0004."""
     major, minor, revision = (int(part) for part in version.split("."))
@@ -103,6 +113,9 @@ def check_archive(zip_path, bin_dir):
             built = stream.read()
         check(hashlib.sha256(built).hexdigest() == sums[name],
               f"{name} in the archive is not the one in {bin_dir}")
+        imports = imported_dlls(os.path.join(bin_dir, name))
+        check(imports and imports <= SYSTEM_DLLS,
+              f"{name} imports {sorted(imports - SYSTEM_DLLS)}, not a system library")
         for where, value in pe_time_stamps(content[name]):
             check(value == 0, f"{name}: {where} carries the time stamp {value:#x}")
         source_dir = os.path.dirname(os.path.dirname(os.path.abspath(bin_dir)))
