@@ -68,36 +68,27 @@ bool PreviousGot(UINT message) {
     return false;
 }
 
-// Spies for the pick's reads, which record whether the thread context last set was
-// per-monitor aware and fail while `failing`, as on the secure desktop; and for the
-// context, whose setter the program finds through GetProcAddress.
-bool failing = false;
-std::vector<bool> readPerMonitor;
-DPI_AWARENESS_CONTEXT lastSet = nullptr;
-std::vector<DPI_AWARENESS_CONTEXT> toRestore;  // contexts the program has to put back
-int wrongRestores = 0;
+// Spies on the program's lookup of the thread-context setter, on the setter, and on
+// the pick's reads, which note whether a per-monitor context was in force and fail
+// while `failing`, as on the secure desktop.
 using SetContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
 SetContextFn realSetContext = nullptr;
+DPI_AWARENESS_CONTEXT toRestore = nullptr;  // what the per-monitor context displaced
+int wrongRestores = 0;
+bool failing = false;
+std::vector<bool> readPerMonitor;
 Patch getProcAddressPatch;
 Patch getPixelPatch;
 Patch getCursorPosPatch;
 
-bool PerMonitor(DPI_AWARENESS_CONTEXT c) {
-    return c == DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 ||
-           c == DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE;
-}
 DPI_AWARENESS_CONTEXT WINAPI SpySetContext(DPI_AWARENESS_CONTEXT context) {
     const DPI_AWARENESS_CONTEXT before = realSetContext(context);
-    if (before == nullptr) {
-        return before;
-    }
-    lastSet = context;
-    if (PerMonitor(context)) {
-        toRestore.push_back(before);
-    } else if (toRestore.empty() || toRestore.back() != context) {
-        ++wrongRestores;
-    } else {
-        toRestore.pop_back();
+    if (before != nullptr && (context == DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 ||
+                              context == DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)) {
+        toRestore = before;
+    } else if (before != nullptr) {
+        wrongRestores += context != toRestore ? 1 : 0;
+        toRestore = nullptr;
     }
     return before;
 }
@@ -109,15 +100,12 @@ FARPROC WINAPI SpyGetProcAddress(HMODULE module, LPCSTR name) {
     realSetContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(real));
     return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(SpySetContext));
 }
-void RecordRead() {
-    readPerMonitor.push_back(PerMonitor(lastSet));
-}
 COLORREF WINAPI SpyGetPixel(HDC dc, int x, int y) {
-    RecordRead();
+    readPerMonitor.push_back(toRestore != nullptr);
     return failing ? CLR_INVALID : getPixelPatch.original<decltype(&GetPixel)>()(dc, x, y);
 }
 BOOL WINAPI SpyGetCursorPos(POINT* p) {
-    RecordRead();
+    readPerMonitor.push_back(toRestore != nullptr);
     return failing ? FALSE : getCursorPosPatch.original<decltype(&GetCursorPos)>()(p);
 }
 
@@ -222,7 +210,7 @@ TEST_F(WindowProc, PicksReadPhysicallyAndAFailedReadChangesNothing) {
         pickAll();
         failing = false;
         EXPECT_EQ(readPerMonitor, std::vector<bool>(fail ? 3 : 4, true));
-        EXPECT_TRUE(toRestore.empty() && wrongRestores == 0) << "the thread's own context back";
+        EXPECT_TRUE(toRestore == nullptr && wrongRestores == 0) << "the thread's context back";
         EXPECT_EQ(Form().RGBColor(), fail ? RGB(4, 5, 6) : kPatch);
         EXPECT_EQ(Form().BaseColor(), fail ? RGB(1, 2, 3) : kPatch);
         EXPECT_EQ(Form().Caption() == caption, fail);
