@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "app/about/about_box.h"
 #include "app/hookclient/cursors.h"
@@ -71,6 +72,13 @@ PointerPoint PointFromMessage(HWND hWnd, UINT Msg, LPARAM lParam) noexcept {
     return result;
 }
 
+// The colour at a press's screen point (this program's coordinates), read in physical
+// pixels; nothing when it cannot be read, and the pick then changes nothing.
+std::optional<COLORREF> PixelAtPress(POINT screen) noexcept {
+    const POINT physical = PhysicalPoint(screen);
+    return ScreenPixel(physical.x, physical.y);
+}
+
 LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     SharedState& s = Shared();
     TreskForm& form = *s.mainForm;
@@ -97,10 +105,12 @@ LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
             return r;
         }
         case WM_NCMOUSEMOVE: {
-            POINT p;
+            POINT p{};
             s.lastApiResult = GetCursorPos(&p);
-            form.SetMx(p.x + 1);
-            form.SetMy(p.y + 1);
+            if (s.lastApiResult != 0) {
+                form.SetMx(p.x + 1);
+                form.SetMy(p.y + 1);
+            }
             CursorByHitTest(static_cast<std::int32_t>(wParam));
             return DefWindowProcA(hWnd, Msg, wParam, lParam);
         }
@@ -109,11 +119,12 @@ LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
             const std::int32_t packed = hooklib::MOUSEPOINTS(static_cast<std::int32_t>(lParam));
             const auto x = static_cast<std::int16_t>(packed & 0xFFFF);
             const auto y = static_cast<std::int16_t>((packed >> 16) & 0xFFFF);
-            form.SetMx(x + 1);
-            form.SetMy(y + 1);
-            const COLORREF c = ScreenPixel(x, y);
-            form.SetRGBColor(c);
-            form.SetBaseColor(c);
+            if (const std::optional<COLORREF> c = PixelAtPress(POINT{x, y})) {
+                form.SetMx(x + 1);
+                form.SetMy(y + 1);
+                form.SetRGBColor(*c);
+                form.SetBaseColor(*c);
+            }
             SetArrowCursor();
             return DefWindowProcA(hWnd, Msg, wParam, lParam);
         }
@@ -159,13 +170,16 @@ LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
         }
         case WM_LBUTTONDOWN: {
             const PointerPoint p = PointFromMessage(hWnd, Msg, lParam);
+            const std::optional<COLORREF> c = PixelAtPress(p.screen);
+            if (!c) {
+                return DefWindowProcA(hWnd, Msg, wParam, lParam);
+            }
             form.SetMx(p.screen.x + 1);
             form.SetMy(p.screen.y + 1);
-            const COLORREF c = ScreenPixel(p.screen.x, p.screen.y);
-            form.SetRGBColor(c);
+            form.SetRGBColor(*c);
             s.pointerWindow = ChildWindowFromPoint(hWnd, p.client);
             if (!form.MyCtrl(s.pointerWindow)) {
-                form.SetBaseColor(c);
+                form.SetBaseColor(*c);
             }
             return DefWindowProcA(hWnd, Msg, wParam, lParam);
         }

@@ -1,5 +1,7 @@
 #include "app/shell/subclass.h"
 
+#include <optional>
+
 #include "app/hookclient/cursors.h"
 #include "app/render/screen_pixel.h"
 #include "app/render/tresk_window_proc.h"
@@ -26,11 +28,16 @@ void Restore(HWND hWnd, WNDPROC& saved) noexcept {
     DestroyCursorRef(s.customCursor);
 }
 
-void TrackPointer(TreskForm& form, POINT& p) {
+// Writes the pointer's position to Mx and My; a position that cannot be read (another
+// desktop current) writes nothing.
+void TrackPointer(TreskForm& form) {
     SharedState& s = Shared();
+    POINT p{};
     s.lastApiResult = GetCursorPos(&p);
-    form.SetMx(p.x + 1);
-    form.SetMy(p.y + 1);
+    if (s.lastApiResult != 0) {
+        form.SetMx(p.x + 1);
+        form.SetMy(p.y + 1);
+    }
 }
 
 }  // namespace
@@ -70,20 +77,24 @@ LRESULT CALLBACK PictureWndProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lPara
                 SwitchCustomCursor(IDC_TRESK_ARROW);
                 return DefWindowProcA(hWnd, Msg, wParam, lParam);
             case WM_MOUSEMOVE: {
-                POINT p;
-                TrackPointer(*s.mainForm, p);
+                TrackPointer(*s.mainForm);
                 SwitchCustomCursor(IDC_TRESK_PIPETTE);
                 return DefWindowProcA(hWnd, Msg, wParam, lParam);
             }
             case WM_LBUTTONDOWN: {
                 // Every position comes from the pointer itself, so the hook's copies
                 // (screen points) and the system's own presses (client points) pick alike.
-                POINT p;
-                TreskForm& form = *s.mainForm;
-                TrackPointer(form, p);
-                COLORREF c = ScreenPixel(p.x, p.y);
-                form.SetRGBColor(c);
-                form.SetBaseColor(c);
+                // A pick whose position or pixel cannot be read changes nothing.
+                const std::optional<POINT> p = PointerPosition();
+                const std::optional<COLORREF> c =
+                    p ? ScreenPixel(p->x, p->y) : std::optional<COLORREF>();
+                if (c) {
+                    TreskForm& form = *s.mainForm;
+                    form.SetMx(p->x + 1);
+                    form.SetMy(p->y + 1);
+                    form.SetRGBColor(*c);
+                    form.SetBaseColor(*c);
+                }
                 return DefWindowProcA(hWnd, Msg, wParam, lParam);
             }
             case WM_LBUTTONUP:

@@ -17,6 +17,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/about/about_box.h"
@@ -295,6 +296,20 @@ int ReportLayout() {
         << "\n"
         << "rightEdge=" << ScreenColor(pic.right - 1, row) << "\n"
         << "leftEdge=" << ScreenColor(pic.left, row) << "\n";
+    // Picks on the ramp, three quarters across: the picture area's own press (the
+    // pointer's position), and the hook's copies of a press and of a title-bar press
+    // (screen points). Each must take the pixel the screen shows there.
+    const POINT on{(pic.left + 3 * pic.right) / 4, row};
+    SetCursorPos(on.x, on.y);
+    out << "pickScreen=" << ScreenColor(on.x, on.y) << "\npicks=";
+    for (const auto& [window, message] : {std::pair{form.picTresk.Hwnd(), UINT{WM_LBUTTONDOWN}},
+                                          std::pair{form.Hwnd(), UINT{WM_LBUTTONDOWN}},
+                                          std::pair{form.Hwnd(), UINT{WM_NCLBUTTONDOWN}}}) {
+        form.SetRGBColor(0);
+        SendMessageA(window, message, 0, MAKELPARAM(on.x, on.y));
+        out << form.RGBColor() << ",";
+    }
+    out << "\n";
     ReportExport(out);
     ReportAbout(out);
     ReportPickCursor(out);
@@ -485,6 +500,9 @@ TEST_P(ResolutionTest, LayoutAndFirstCaptionFollowTheScreen) {
     EXPECT_EQ(v["export"], r.caption);
     EXPECT_EQ(v["exportRightEdge"], v["rightEdge"]);
     EXPECT_EQ(v["exportLeftEdge"], v["leftEdge"]);
+    // Every kind of pick takes the pixel under the point.
+    const std::string screen = v["pickScreen"] + ",";
+    EXPECT_EQ(v["picks"], screen + screen + screen);
     // Likewise after resizes to other sizes.
     EXPECT_EQ(v["resizes"], "9/9");
     // The pick cursor, which becomes the desktop arrow, has the system's cursor size

@@ -30,6 +30,47 @@ namespace {
 
 constexpr COLORREF kPatch = RGB(10, 200, 30);
 
+// Spies on the program's lookup of the thread-context setter, on the setter, and on
+// the pick's reads, which note whether a per-monitor context was in force and fail
+// while `failing`, as on the secure desktop.
+using SetContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+SetContextFn realSetContext = nullptr;
+DPI_AWARENESS_CONTEXT toRestore = nullptr;  // what the per-monitor context displaced
+int wrongRestores = 0;
+bool failing = false;
+std::vector<bool> readPerMonitor;
+Patch getProcAddressPatch;
+Patch getPixelPatch;
+Patch getCursorPosPatch;
+
+DPI_AWARENESS_CONTEXT WINAPI SpySetContext(DPI_AWARENESS_CONTEXT context) {
+    const DPI_AWARENESS_CONTEXT before = realSetContext(context);
+    if (before != nullptr && (context == DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 ||
+                              context == DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)) {
+        toRestore = before;
+    } else if (before != nullptr) {
+        wrongRestores += context != toRestore ? 1 : 0;
+        toRestore = nullptr;
+    }
+    return before;
+}
+FARPROC WINAPI SpyGetProcAddress(HMODULE module, LPCSTR name) {
+    FARPROC real = getProcAddressPatch.original<decltype(&GetProcAddress)>()(module, name);
+    if (HIWORD(name) == 0 || std::string(name) != "SetThreadDpiAwarenessContext") {
+        return real;
+    }
+    realSetContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(real));
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(SpySetContext));
+}
+COLORREF WINAPI SpyGetPixel(HDC dc, int x, int y) {
+    readPerMonitor.push_back(toRestore != nullptr);
+    return failing ? CLR_INVALID : getPixelPatch.original<decltype(&GetPixel)>()(dc, x, y);
+}
+BOOL WINAPI SpyGetCursorPos(POINT* p) {
+    readPerMonitor.push_back(toRestore != nullptr);
+    return failing ? FALSE : getCursorPosPatch.original<decltype(&GetCursorPos)>()(p);
+}
+
 class WindowProc : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -41,6 +82,9 @@ protected:
         setCursorPatch = Patch(GetModuleHandleA(nullptr), "USER32.dll", "SetCursor",
                                reinterpret_cast<void*>(SpySetCursor));
         ASSERT_TRUE(setCursorPatch.active());
+        // Before the first pick, which looks the thread-context setter up.
+        getProcAddressPatch = Patch(GetModuleHandleA(nullptr), "KERNEL32.dll", "GetProcAddress",
+                                    reinterpret_cast<void*>(SpyGetProcAddress));
         HWND main = TreskForm::Instance().Hwnd();
         SetWindowPos(main, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
@@ -96,11 +140,45 @@ TEST_F(WindowProc, StartUpLeavesTheDialogAndShellLibrariesUnloaded) {
     EXPECT_EQ(GetModuleHandleA("shell32.dll"), nullptr);
 }
 
-TEST_F(WindowProc, ScreenPixelReadsTheScreenAndWhiteOffIt) {
+TEST_F(WindowProc, ScreenPixelReadsTheScreenAndNothingOffIt) {
     EXPECT_EQ(ScreenPixel(PatchCentre().x, PatchCentre().y), kPatch);
-    EXPECT_EQ(ScreenPixel(-5, 10), RGB(255, 255, 255));
-    EXPECT_EQ(ScreenPixel(10, -5), RGB(255, 255, 255));
-    EXPECT_EQ(ScreenPixel(5000, 5000), RGB(255, 255, 255));
+    EXPECT_FALSE(ScreenPixel(-5, 10));
+    EXPECT_FALSE(ScreenPixel(10, -5));
+    EXPECT_FALSE(ScreenPixel(5000, 5000));
+}
+
+// Every road of a pick reads the pointer and the pixel in physical pixels and gives the
+// thread its context back; a read that fails changes neither colour nor caption.
+TEST_F(WindowProc, PicksReadPhysicallyAndAFailedReadChangesNothing) {
+    const HMODULE exe = GetModuleHandleA(nullptr);
+    getPixelPatch = Patch(exe, "GDI32.dll", "GetPixel", reinterpret_cast<void*>(SpyGetPixel));
+    getCursorPosPatch =
+        Patch(exe, "USER32.dll", "GetCursorPos", reinterpret_cast<void*>(SpyGetCursorPos));
+    ASSERT_TRUE(getPixelPatch.active() && getCursorPosPatch.active());
+    ASSERT_NE(realSetContext, nullptr) << "the context setter is found through GetProcAddress";
+    const auto pickAll = [] {
+        Send(WM_NCLBUTTONDOWN, HTNOWHERE, Screen(PatchCentre()));
+        Send(WM_LBUTTONDOWN, MK_LBUTTON, Screen(PatchCentre()));
+        SetCursorPos(PatchCentre().x, PatchCentre().y);
+        SendMessageA(Form().picTresk.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    };
+    for (const bool fail : {false, true}) {
+        SCOPED_TRACE(fail ? "failing reads" : "working reads");
+        Form().SetBaseColor(RGB(1, 2, 3));
+        Form().SetRGBColor(RGB(4, 5, 6));
+        const std::string caption = Form().Caption();
+        failing = fail;
+        readPerMonitor.clear();
+        pickAll();
+        failing = false;
+        EXPECT_EQ(readPerMonitor, std::vector<bool>(fail ? 3 : 4, true));
+        EXPECT_TRUE(toRestore == nullptr && wrongRestores == 0) << "the thread's context back";
+        EXPECT_EQ(Form().RGBColor(), fail ? RGB(4, 5, 6) : kPatch);
+        EXPECT_EQ(Form().BaseColor(), fail ? RGB(1, 2, 3) : kPatch);
+        EXPECT_EQ(Form().Caption() == caption, fail);
+    }
+    getPixelPatch = Patch();
+    getCursorPosPatch = Patch();
 }
 
 TEST_F(WindowProc, SetCursorChoosesByWindowAndHitTest) {
@@ -186,12 +264,12 @@ TEST_F(WindowProc, TitleBarPressPicksAndAlwaysSetsTheBaseColour) {
     ExpectCaptionShows(kPatch);
     ExpectCursorSet(IsArrow);
 
-    // Left of the primary screen: the packed halves are signed.
+    // Left of the primary screen: the packed halves are signed, and off the screen
+    // no pixel can be read, so nothing is picked.
     Send(WM_NCLBUTTONDOWN, HTNOWHERE, MAKELPARAM(-5, 10));
-    EXPECT_EQ(Form().Mx(), -4);
-    EXPECT_EQ(Form().My(), 11);
-    EXPECT_EQ(Form().RGBColor(), RGB(255, 255, 255));
-    EXPECT_EQ(Form().BaseColor(), RGB(255, 255, 255));
+    EXPECT_EQ(Form().Mx(), PatchCentre().x + 1);
+    EXPECT_EQ(Form().RGBColor(), kPatch);
+    EXPECT_EQ(Form().BaseColor(), kPatch);
     EXPECT_FALSE(PreviousGot(WM_NCLBUTTONDOWN));
 }
 
@@ -308,18 +386,17 @@ TEST_F(WindowProc, HookPressPicksAndSetsTheBaseUnlessOnAControl) {
         EXPECT_EQ(Form().BaseColor(), kPatch);
     }
 
-    // Left of the primary screen.
+    // Left of the primary screen: no pixel there, nothing picked.
     setCursorCalls.clear();
+    const COLORREF onControl = Form().RGBColor();
     Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-5, 10));
-    EXPECT_EQ(Form().Mx(), -4);
-    EXPECT_EQ(Form().My(), 11);
-    EXPECT_EQ(Form().RGBColor(), RGB(255, 255, 255));
-    EXPECT_EQ(Form().BaseColor(), RGB(255, 255, 255));
+    EXPECT_EQ(Form().RGBColor(), onControl);
+    EXPECT_EQ(Form().BaseColor(), kPatch);
     EXPECT_TRUE(setCursorCalls.empty()) << "a press changes no cursor";
 
     // A release picks nothing.
     Send(WM_LBUTTONUP, 0, Screen(PatchCentre()));
-    EXPECT_EQ(Form().RGBColor(), RGB(255, 255, 255));
+    EXPECT_EQ(Form().RGBColor(), onControl);
     EXPECT_FALSE(PreviousGot(WM_LBUTTONDOWN));
     EXPECT_FALSE(PreviousGot(WM_LBUTTONUP));
 }
