@@ -3,9 +3,10 @@
 // the same run. After one untimed start each, the programs take turns, each round
 // beginning with the next program, and every start waits until the machine has settled
 // after the previous one closed; so whatever else the machine does falls on all alike.
-// Beside the median: the fastest start, the number of libraries the process had loaded
-// when its window became visible, and the peak working set.
-// Usage: launch_bench RUNS FLOOR_EXE EXE [EXE...]
+// Beside the median: its ratio to the floor and to a second floor (the peer), the fastest
+// start, the number of libraries the process had loaded when its window became visible,
+// and the peak working set.
+// Usage: launch_bench RUNS FLOOR_EXE PEER_EXE [EXE...]
 #include <windows.h>
 
 #include <psapi.h>
@@ -82,7 +83,7 @@ std::string BaseName(const std::string& path) {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: launch_bench RUNS FLOOR_EXE EXE [EXE...]\n");
+        std::fprintf(stderr, "usage: launch_bench RUNS FLOOR_EXE PEER_EXE [EXE...]\n");
         return 2;
     }
     const int runs = std::atoi(argv[1]);
@@ -105,20 +106,23 @@ int main(int argc, char** argv) {
         }
     }
     const double floorMs = tresk::bench::Median(starts[0]);
-    std::printf("%-26s %14s %9s %12s %9s %14s\n", "program", "start-up (ms)", "vs floor",
-                "fastest (ms)", "modules", "peak WS (KiB)");
-    // The programs first, then the floor.
-    for (std::size_t k = 1; k <= programs; ++k) {
-        const std::size_t p = k % programs;
+    const double peerMs = tresk::bench::Median(starts[1]);
+    std::printf("%-28s %14s %9s %9s %12s %9s %14s\n", "program", "start-up (ms)", "vs floor",
+                "vs peer", "fastest (ms)", "modules", "peak WS (KiB)");
+    // The programs first, then the peer and the floor.
+    for (std::size_t k = 2; k < programs + 2; ++k) {
+        const std::size_t p = k < programs ? k : programs + 1 - k;
         const double ms = tresk::bench::Median(starts[p]);
         std::string name = BaseName(argv[2 + p]);
         if (p == 0) {
             name += " (floor)";
+        } else if (p == 1) {
+            name += " (peer)";
         }
-        std::printf("%-26s %14.1f %8.2fx %12.1f %9.0f %14.0f   (median of %zu)\n", name.c_str(), ms,
-                    floorMs > 0 ? ms / floorMs : 0.0, Least(starts[p]),
-                    tresk::bench::Median(modules[p]), tresk::bench::Median(peaks[p]),
-                    starts[p].size());
+        std::printf(
+            "%-28s %14.1f %8.2fx %8.2fx %12.1f %9.0f %14.0f   (median of %zu)\n", name.c_str(), ms,
+            floorMs > 0 ? ms / floorMs : 0.0, peerMs > 0 ? ms / peerMs : 0.0, Least(starts[p]),
+            tresk::bench::Median(modules[p]), tresk::bench::Median(peaks[p]), starts[p].size());
     }
     return 0;
 }

@@ -1,6 +1,5 @@
 #include "toolkit/controls.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include <vector>
@@ -104,19 +103,39 @@ void SystemControl::CreateSystem(Container& container, const char* className, DW
                            std::string("Cannot create control of class ") + className);
     }
     Register(container, hwnd_);
-    SetWindowSubclass(hwnd_, LifetimeProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    // Subclassed through the window's own procedure slot, with this object in its user
+    // data (free in the system's classes): every message to the control passes here,
+    // and under Wine a window property (what SetWindowSubclass keeps its chain in) is a
+    // round trip to the server for each of them. Unicode, as SetWindowSubclass was.
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    classProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
 }
 
-LRESULT CALLBACK SystemControl::LifetimeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR, DWORD_PTR data) noexcept {
-    if (msg == WM_NCDESTROY) {
-        // The parent destroyed the control: forget the handle, which the system may
-        // give to another window later.
-        RemoveWindowSubclass(hwnd, LifetimeProc, 0);
-        RemovePropA(hwnd, kControlProp);
-        reinterpret_cast<SystemControl*>(data)->hwnd_ = nullptr;
+bool SystemControl::PreviewMessage(UINT, WPARAM&, LPARAM, LRESULT&) noexcept {
+    return false;
+}
+
+LRESULT CALLBACK SystemControl::ControlProc(HWND hwnd, UINT msg, WPARAM wParam,
+                                            LPARAM lParam) noexcept {
+    auto* self = reinterpret_cast<SystemControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
+    const WNDPROC classProc = self->classProc_;
+    if (msg == WM_NCDESTROY) {
+        // The parent destroyed the control, or this object did: forget the handle,
+        // which the system may give to another window later.
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        RemovePropA(hwnd, kControlProp);
+        self->hwnd_ = nullptr;
+    } else {
+        LRESULT result = 0;
+        if (self->PreviewMessage(msg, wParam, lParam, result)) {
+            return result;
+        }
+    }
+    return CallWindowProcW(classProc, hwnd, msg, wParam, lParam);
 }
 
 void SystemControl::SetCaption(const std::string& text) {
@@ -182,7 +201,6 @@ void CheckBox::OnCommand(WORD code) {
 
 void TextBox::Create(Container& container, const std::string& text) {
     CreateSystem(container, "EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, text);
-    SetWindowSubclass(hwnd_, EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void TextBox::SetMaxLength(std::int32_t length) noexcept {
@@ -244,20 +262,17 @@ HBRUSH TextBox::OnCtlColor(HDC dc) {
     return backBrush_.Get();
 }
 
-LRESULT CALLBACK TextBox::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                   DWORD_PTR data) noexcept {
-    auto* self = reinterpret_cast<TextBox*>(data);
-    if (msg == WM_CHAR && self->onKeyPress) {
+bool TextBox::PreviewMessage(UINT msg, WPARAM& wParam, LPARAM, LRESULT& result) noexcept {
+    if (msg == WM_CHAR && onKeyPress) {
         int key = static_cast<int>(wParam);
-        App::Raise([&] { self->onKeyPress(key); });
+        App::Raise([&] { onKeyPress(key); });
         if (key == 0) {
-            return 0;
+            result = 0;
+            return true;
         }
         wParam = static_cast<WPARAM>(key);
-    } else if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, EditProc, 1);
     }
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
+    return false;
 }
 
 // ---- PictureBox

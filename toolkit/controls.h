@@ -56,11 +56,14 @@ public:
 protected:
     void CreateSystem(Container& container, const char* className, DWORD style, DWORD exStyle,
                       const std::string& text);
+    // A message on its way to the class's procedure: true when handled here, with
+    // `result` set; a handler may change `wParam` before the class sees it.
+    virtual bool PreviewMessage(UINT msg, WPARAM& wParam, LPARAM lParam, LRESULT& result) noexcept;
     HWND hwnd_ = nullptr;  // a child window: its parent destroys it, or this object does
 
 private:
-    static LRESULT CALLBACK LifetimeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR data) noexcept;
+    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+    WNDPROC classProc_ = nullptr;  // the class's own procedure, which ControlProc passes on to
 };
 
 class CommandButton : public SystemControl {
@@ -103,9 +106,10 @@ public:
     void OnCommand(WORD code) override;
     HBRUSH OnCtlColor(HDC dc) override;
 
+protected:
+    bool PreviewMessage(UINT msg, WPARAM& wParam, LPARAM lParam, LRESULT& result) noexcept override;
+
 private:
-    static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR data) noexcept;
     COLORREF backColor_ = RGB(255, 255, 255);
     Brush backBrush_;
 };

@@ -468,6 +468,7 @@ TEST_F(AboutTest, CommentAndGivenPictureAreShown) {
     EXPECT_EQ(rows[1], "Hello");
     EXPECT_EQ(rows[6], "for comments or bugs send e-mail to address:");
     form.Unload();
+    EXPECT_EQ(form.btnOK.Hwnd(), nullptr) << "the button forgets the window its parent destroyed";
     EXPECT_NE(GetObjectA(mine, sizeof(bm), &bm), 0) << "the caller's picture is untouched";
     DeleteObject(mine);
 
