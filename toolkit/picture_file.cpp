@@ -310,14 +310,71 @@ private:
     bool committed_ = false;
 };
 
-// Writes the bytes over the file `path` names, through any link, as a plain write
-// does: for targets where no new file can be made beside them or a rename would
-// break a link. The old bytes cannot be kept here: the space is claimed before the
-// first old byte is overwritten, so a full disk leaves the file as it was, but a
-// write that fails part way leaves it damaged. A file this call made is deleted
-// again on failure.
+// Writes `bytes` at `offset`; false with the system's error when the write fails.
+bool WriteAt(HANDLE file, std::uint64_t offset, std::span<const std::uint8_t> bytes, DWORD& error) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) {
+        error = GetLastError();
+        return false;
+    }
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
+            error = GetLastError();
+            return false;
+        }
+        if (written == 0) {
+            error = ERROR_DISK_FULL;
+            return false;
+        }
+        bytes = bytes.subspan(written);
+    }
+    return true;
+}
+
+// Cuts or extends the file to `size` bytes.
+bool SetSize(HANDLE file, std::uint64_t size) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(size);
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+}
+
+// Reads the whole file into memory.
+bool ReadWhole(HANDLE file, std::uint64_t size, std::vector<std::uint8_t>& bytes) {
+    bytes.resize(static_cast<std::size_t>(size));
+    if (!SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        DWORD read = 0;
+        if (!ReadFile(file, bytes.data() + done, chunk, &read, nullptr) || read == 0) {
+            return false;
+        }
+        done += read;
+    }
+    return true;
+}
+
+// Writes the bytes over the file `path` names, through any link: for targets where
+// no new file can be made beside them or a rename would break a link (a file with
+// several names keeps them all only if the same file is written).
+//
+// The old bytes are kept in three steps. First the file grows to the new size by
+// writing real bytes after its old end: that claims the space on the disk, which
+// SetEndOfFile need not do (a sparse file, or tmpfs), and a failure there is undone
+// by cutting the file back, before any old byte was touched. Then the new bytes
+// overwrite the old ones; on a file system that writes in place this needs no
+// further space. Should it fail all the same (a compressed or copy-on-write volume,
+// a failing device), the old bytes, read into memory first, are written back and
+// the file cut to its old size. Only when that too fails is the file left damaged,
+// and the error then says so. A file this call made is deleted again on failure.
 void WriteInPlace(std::span<const std::uint8_t> bytes, const std::string& path) {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         Fail(GetLastError(), path);
@@ -325,29 +382,44 @@ void WriteInPlace(std::span<const std::uint8_t> bytes, const std::string& path) 
     const bool made = GetLastError() != ERROR_ALREADY_EXISTS;
     File file(handle);
     try {
-        LARGE_INTEGER oldSize{};
-        LARGE_INTEGER newSize{};
-        newSize.QuadPart = static_cast<LONGLONG>(bytes.size());
-        if (!GetFileSizeEx(file.Get(), &oldSize)) {
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(file.Get(), &size)) {
             Fail(GetLastError(), path);
         }
-        if (newSize.QuadPart > oldSize.QuadPart) {
-            if (!SetFilePointerEx(file.Get(), newSize, nullptr, FILE_BEGIN) ||
-                !SetEndOfFile(file.Get())) {
-                const DWORD error = GetLastError();
-                // Gives back what may have been claimed, as far as it goes: the old
-                // bytes were not touched either way.
-                SetFilePointerEx(file.Get(), oldSize, nullptr, FILE_BEGIN);
-                SetEndOfFile(file.Get());
+        const auto oldSize = static_cast<std::uint64_t>(size.QuadPart);
+        if (oldSize > kMaxPixelBytes * 2) {
+            throw RuntimeError(kErrPathFileAccess,
+                               "Path/File access error: " + path +
+                                   " (too large to be replaced with its contents kept)");
+        }
+        std::vector<std::uint8_t> old;
+        if (!ReadWhole(file.Get(), oldSize, old)) {
+            Fail(GetLastError(), path);
+        }
+        DWORD error = ERROR_SUCCESS;
+        if (bytes.size() > oldSize) {
+            const std::vector<std::uint8_t> room(bytes.size() - static_cast<std::size_t>(oldSize),
+                                                 0);
+            if (!WriteAt(file.Get(), oldSize, room, error)) {
+                SetSize(file.Get(), oldSize);
                 Fail(error, path);
             }
-            if (!SetFilePointerEx(file.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
-                Fail(GetLastError(), path);
-            }
         }
-        WriteAll(file.Get(), bytes, path);
-        if (!SetEndOfFile(file.Get()) || !FlushFileBuffers(file.Get())) {
-            Fail(GetLastError(), path);
+        if (!WriteAt(file.Get(), 0, bytes, error) || !SetSize(file.Get(), bytes.size()) ||
+            !FlushFileBuffers(file.Get())) {
+            if (error == ERROR_SUCCESS) {
+                error = GetLastError();
+            }
+            DWORD ignored = ERROR_SUCCESS;
+            if (!made && !(WriteAt(file.Get(), 0, old, ignored) && SetSize(file.Get(), oldSize) &&
+                           FlushFileBuffers(file.Get()))) {
+                const RuntimeError failure =
+                    FileFailure(error, path, FolderForMessage(FolderOf(path)));
+                throw RuntimeError(
+                    failure.Number(),
+                    failure.Description() + " (the file may be damaged: " + path + ")");
+            }
+            Fail(error, path);
         }
         if (!CloseHandle(file.Release())) {
             Fail(GetLastError(), path);

@@ -12,11 +12,12 @@ namespace tk {
 // points to, so the link stays) and moved over it only once complete, so a failure
 // leaves the old file untouched and no temporary file behind. Where that cannot work
 // (a folder that admits no new file, a file with several names, a move the system
-// refuses) the target is written in place as a plain write would; a failure part
-// way through such a write can leave the old file damaged. A read-only target is
-// refused. The bitmap must not be selected into a device context. Throws
-// tk::RuntimeError with a description ("Path not found: ...", "Permission denied:
-// ...", "Disk full", ...) on failure.
+// refuses) the target is written in place: the file first grows by real bytes, the
+// old bytes are kept in memory and written back should the write fail, so a failure
+// leaves them as they were; only if even that fails does the error say the file may
+// be damaged. A read-only target is refused. The bitmap must not be selected into a
+// device context. Throws tk::RuntimeError with a description ("Path not found: ...",
+// "Permission denied: ...", "Disk full", ...) on failure.
 void SavePictureFile(HBITMAP picture, const std::string& path);
 
 }  // namespace tk

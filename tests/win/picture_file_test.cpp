@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -267,6 +268,121 @@ TEST_F(PictureFileTest, AFileWithSeveralNamesKeepsThemAll) {
     CloseHandle(file);
     EXPECT_EQ(info.nNumberOfLinks, 2u);
     EXPECT_EQ(Names(), (std::set<std::string>{"first.bmp", "second.bmp"}));
+}
+
+// A disk as the file system sees it while one file is written in place: writes
+// within the file's written extent need no room, writes past it take room until
+// none is left, and SetEndOfFile claims nothing (as on tmpfs or for a sparse file)
+// but gives back what it cuts off. With `failAfter`, the device itself refuses the
+// write that passes that many bytes of the save, `failures` times.
+struct FillingDisk {
+    std::uint64_t room = UINT64_MAX;
+    std::uint64_t extent = 0;  // of the file written
+    std::uint64_t written = 0;
+    std::uint64_t failAfter = UINT64_MAX;
+    int failures = 0;
+    tresk::test::Patch writeFile;
+    tresk::test::Patch setEndOfFile;
+};
+FillingDisk* g_disk = nullptr;
+
+std::uint64_t PositionOf(HANDLE file) {
+    LARGE_INTEGER at{};
+    SetFilePointerEx(file, LARGE_INTEGER{}, &at, FILE_CURRENT);
+    return static_cast<std::uint64_t>(at.QuadPart);
+}
+
+BOOL WINAPI WriteFileSpy(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                         LPOVERLAPPED overlapped) {
+    const auto real = g_disk->writeFile.original<decltype(&WriteFile)>();
+    const std::uint64_t at = PositionOf(file);
+    const std::uint64_t claimed = std::max(at, g_disk->extent);
+    const std::uint64_t needed = at + size > claimed ? at + size - claimed : 0;
+    DWORD allowed = size;
+    if (needed > g_disk->room) {
+        allowed = static_cast<DWORD>(size - (needed - g_disk->room));
+    }
+    if (g_disk->failures > 0 && g_disk->written + size > g_disk->failAfter) {
+        allowed = std::min<DWORD>(allowed, static_cast<DWORD>(g_disk->failAfter - g_disk->written));
+        --g_disk->failures;
+    }
+    DWORD done = 0;
+    if (allowed > 0 && !real(file, data, allowed, &done, overlapped)) {
+        return FALSE;
+    }
+    g_disk->room -= std::min(g_disk->room, at + done > claimed ? at + done - claimed : 0);
+    g_disk->extent = std::max(g_disk->extent, at + done);
+    g_disk->written += done;
+    if (written != nullptr) {
+        *written = done;
+    }
+    if (done < size) {
+        SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI SetEndOfFileSpy(HANDLE file) {
+    const std::uint64_t end = PositionOf(file);
+    if (end < g_disk->extent) {
+        g_disk->room += g_disk->extent - end;
+        g_disk->extent = end;
+    }
+    return g_disk->setEndOfFile.original<decltype(&SetEndOfFile)>()(file);
+}
+
+// A save over a file with two names that fails part way leaves both names holding
+// the old bytes: when the disk fills, and when the device refuses a write once. A
+// device that keeps refusing may leave the file damaged, and the message says so.
+TEST_F(PictureFileTest, AFailedSaveOverAFileWithSeveralNamesKeepsItsBytes) {
+    const std::string first = folder_ + "\\first.bmp";
+    const std::string second = folder_ + "\\second.bmp";
+    const std::string old = "the older picture under two names, forty";
+    WriteAll(first, old);
+    ASSERT_TRUE(CreateHardLinkA(second.c_str(), first.c_str(), nullptr));
+    // The picture is 102 bytes: the file grows by 62.
+    struct Case {
+        const char* what;
+        std::uint64_t room;
+        std::uint64_t failAfter;
+        int failures;
+        bool damaged;
+    };
+    for (const Case& c : {Case{"the disk fills", 30, UINT64_MAX, 0, false},
+                          Case{"the device refuses once", UINT64_MAX, 80, 1, false},
+                          Case{"the device keeps refusing", UINT64_MAX, 80, 1000, true}}) {
+        SCOPED_TRACE(c.what);
+        FillingDisk disk;
+        disk.room = c.room;
+        disk.extent = old.size();
+        disk.failAfter = c.failAfter;
+        disk.failures = c.failures;
+        HMODULE self = GetModuleHandleA(nullptr);
+        disk.writeFile = tresk::test::Patch(self, "kernel32.dll", "WriteFile",
+                                            reinterpret_cast<void*>(&WriteFileSpy));
+        disk.setEndOfFile = tresk::test::Patch(self, "kernel32.dll", "SetEndOfFile",
+                                               reinterpret_cast<void*>(&SetEndOfFileSpy));
+        ASSERT_TRUE(disk.writeFile.active() && disk.setEndOfFile.active());
+        g_disk = &disk;
+        const RuntimeError error = SaveExpectingError(first);
+        g_disk = nullptr;
+        disk = FillingDisk{};
+
+        const bool saysDamaged = error.Description().find("may be damaged") != std::string::npos;
+        EXPECT_EQ(saysDamaged, c.damaged) << error.Description();
+        if (!c.damaged) {
+            EXPECT_EQ(error.Description(), "Disk full");
+            for (const std::string& name : {first, second}) {
+                const std::vector<std::uint8_t> after = ReadAll(name);
+                EXPECT_EQ(std::string(after.begin(), after.end()), old) << name;
+            }
+        }
+        WriteAll(first, old);
+    }
+    EXPECT_EQ(Names(), (std::set<std::string>{"first.bmp", "second.bmp"}));
+    const std::vector<std::uint8_t> linked = ReadAll(second);
+    EXPECT_EQ(std::string(linked.begin(), linked.end()), old) << "the names came apart";
 }
 
 // What the folder "shut" allows, as the spies below see it: files in it may be
