@@ -16,6 +16,9 @@ namespace {
 
 constexpr std::int32_t kErrInvalidPicture = 481;
 constexpr int kTempNameAttempts = 100;
+// A file another program holds is retried this often, this many milliseconds apart.
+constexpr int kReplaceAttempts = 10;
+constexpr DWORD kReplaceRetryMs = 100;
 // The longest path the ANSI file functions take (MAX_PATH with its terminating NUL).
 constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
 // "~" and five hex digits. A target of up to 254 characters, the most the save
@@ -51,9 +54,11 @@ RuntimeError FileFailure(DWORD code, const std::string& path, const std::string&
         case ERROR_BAD_NET_NAME:
         case ERROR_DIRECTORY:
             return RuntimeError(kErrPathNotFound, "Path not found: " + folder);
-        case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
+            return RuntimeError(kErrPermissionDenied,
+                                "Permission denied: " + path + " (open in another program)");
+        case ERROR_ACCESS_DENIED:
         case ERROR_WRITE_PROTECT:
         case ERROR_NETWORK_ACCESS_DENIED:
             return RuntimeError(kErrPermissionDenied, "Permission denied: " + path);
@@ -140,6 +145,29 @@ void WriteAll(HANDLE file, std::span<const std::uint8_t> bytes, const std::strin
         }
         bytes = bytes.subspan(written);
     }
+}
+
+// True for the errors by which the system refuses to replace or rename a file that
+// another program has open, or that it may not delete.
+bool IsHeld(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+           error == ERROR_LOCK_VIOLATION || error == ERROR_UNABLE_TO_REMOVE_REPLACED ||
+           error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+}
+
+// True when another program has the file open and denies others the right to delete
+// it, so that no replace can succeed yet. ReplaceFileA would fail as well; asking
+// first spares the system's own attempt, which under Wine leaves an empty
+// temporary file behind each time.
+bool DeniesDelete(const std::string& path) {
+    HANDLE handle =
+        CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    }
+    const File probe(handle);
+    return false;
 }
 
 bool IsReadOnly(DWORD attributes) {
@@ -286,18 +314,54 @@ public:
         }
     }
 
-    // Puts the finished file in the place of `moveOver` in one step. False when the
-    // system refuses the move although the target may be writable (no right to
-    // delete it, or a folder that admits no change of names); the file is then
-    // deleted again.
+    // Puts the finished file in the place of `moveOver` in one step. An existing file
+    // is replaced with ReplaceFileA, which keeps the old file's security, attributes,
+    // creation time and alternate streams (a rename would drop them); a new name is
+    // taken with MoveFileExA. A program that has either file open (the preview pane,
+    // the indexer, a virus scanner that looks at a new file) makes the system refuse
+    // for as long as it holds it; such refusals are retried for about a second. False
+    // when the system still refuses, or refuses for good although the target may be
+    // writable (no right to delete it, a folder that admits no change of names); the
+    // file is then deleted again, as far as its holder lets it be.
     bool Commit(const std::string& moveOver) {
-        if (MoveFileExA(name_.c_str(), moveOver.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            committed_ = true;
-            return true;
+        const bool replacing = GetFileAttributesA(moveOver.c_str()) != INVALID_FILE_ATTRIBUTES;
+        DWORD error = ERROR_SUCCESS;
+        for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
+            if (attempt > 0) {
+                Sleep(kReplaceRetryMs);
+            }
+            if (replacing && DeniesDelete(moveOver)) {
+                error = ERROR_SHARING_VIOLATION;
+                continue;
+            }
+            const BOOL done = replacing
+                                  ? ReplaceFileA(moveOver.c_str(), name_.c_str(), nullptr,
+                                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                                  : MoveFileExA(name_.c_str(), moveOver.c_str(),
+                                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+            if (done) {
+                committed_ = true;
+                return true;
+            }
+            error = GetLastError();
+            if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+                // The old file was moved away but the new one could not take its
+                // name: the name is free now, so a plain move finishes the job.
+                if (MoveFileExA(name_.c_str(), moveOver.c_str(), MOVEFILE_WRITE_THROUGH)) {
+                    committed_ = true;
+                    return true;
+                }
+                committed_ = true;  // the new picture is all that is left: keep it
+                throw RuntimeError(kErrPathFileAccess, "Path/File access error: " + path_ +
+                                                           " was set aside by the system; the "
+                                                           "picture is saved as " +
+                                                           name_);
+            }
+            if (!IsHeld(error)) {
+                break;
+            }
         }
-        const DWORD error = GetLastError();
-        if (error == ERROR_ACCESS_DENIED) {
+        if (IsHeld(error)) {
             return false;
         }
         Fail(error, path_);
@@ -374,8 +438,9 @@ bool ReadWhole(HANDLE file, std::uint64_t size, std::vector<std::uint8_t>& bytes
 // the file cut to its old size. Only when that too fails is the file left damaged,
 // and the error then says so. A file this call made is deleted again on failure.
 void WriteInPlace(std::span<const std::uint8_t> bytes, const std::string& path) {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Programs that only read the file may keep it open; none may write it meanwhile.
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         Fail(GetLastError(), path);
     }

@@ -465,6 +465,97 @@ TEST_F(PictureFileTest, FolderThatAdmitsNoNewFileStillHasItsFilesReplaced) {
     g_shut = nullptr;
 }
 
+// Another program holding a file open, denying others the right to write or
+// delete it; with `releaseAtRetry`, it lets go when the save first waits to retry.
+// With `holdReplacement`, it opens the save's new file just before the replace, as
+// a virus scanner looks at a file just written.
+struct Holder {
+    HANDLE held = INVALID_HANDLE_VALUE;
+    bool releaseAtRetry = false;
+    bool holdReplacement = false;
+    int waits = 0;
+    tresk::test::Patch sleep;
+    tresk::test::Patch replaceFile;
+
+    void Hold(const std::string& path) {
+        held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    }
+    void Release() {
+        if (held != INVALID_HANDLE_VALUE) {
+            CloseHandle(held);
+            held = INVALID_HANDLE_VALUE;
+        }
+    }
+};
+Holder* g_holder = nullptr;
+
+void WINAPI SleepSpy(DWORD) {
+    ++g_holder->waits;
+    if (g_holder->releaseAtRetry) {
+        g_holder->Release();
+    }
+}
+
+BOOL WINAPI ReplaceFileSpy(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
+                           LPVOID exclude, LPVOID reserved) {
+    if (g_holder->holdReplacement) {
+        g_holder->holdReplacement = false;
+        g_holder->Hold(replacement);
+    }
+    return g_holder->replaceFile.original<decltype(&ReplaceFileA)>()(
+        replacement == nullptr ? nullptr : replaced, replacement, backup, flags, exclude, reserved);
+}
+
+// A target another program holds open: a holder that lets go soon is waited for; one
+// that keeps it is reported as such and the old file stays. A holder of the new file
+// that lets go soon is waited for too.
+TEST_F(PictureFileTest, AFileHeldOpenByAnotherProgramIsWaitedForOrReported) {
+    const std::string path = folder_ + "\\held.bmp";
+    const std::string old = "the older picture";
+    struct Case {
+        const char* what;
+        bool holdTarget;
+        bool releaseAtRetry;
+        bool holdReplacement;
+        bool saved;
+    };
+    for (const Case& c : {Case{"a holder that lets go", true, true, false, true},
+                          Case{"a holder that keeps it", true, false, false, false},
+                          Case{"a holder of the new file", false, true, true, true}}) {
+        SCOPED_TRACE(c.what);
+        WriteAll(path, old);
+        Holder holder;
+        holder.releaseAtRetry = c.releaseAtRetry;
+        holder.holdReplacement = c.holdReplacement;
+        HMODULE self = GetModuleHandleA(nullptr);
+        holder.sleep =
+            tresk::test::Patch(self, "kernel32.dll", "Sleep", reinterpret_cast<void*>(&SleepSpy));
+        holder.replaceFile = tresk::test::Patch(self, "kernel32.dll", "ReplaceFileA",
+                                                reinterpret_cast<void*>(&ReplaceFileSpy));
+        ASSERT_TRUE(holder.sleep.active() && holder.replaceFile.active());
+        if (c.holdTarget) {
+            holder.Hold(path);
+            ASSERT_NE(holder.held, INVALID_HANDLE_VALUE);
+        }
+        g_holder = &holder;
+        if (c.saved) {
+            EXPECT_NO_THROW(SavePictureFile(picture_, path));
+            holder.Release();
+            ExpectPatternFile(path, kWidth, kHeight);
+        } else {
+            EXPECT_EQ(SaveExpectingError(path).Description(),
+                      "Permission denied: " + path + " (open in another program)");
+            holder.Release();
+            const std::vector<std::uint8_t> after = ReadAll(path);
+            EXPECT_EQ(std::string(after.begin(), after.end()), old);
+        }
+        g_holder = nullptr;
+        EXPECT_GT(holder.waits, 0) << "no retry while a file was held";
+        EXPECT_EQ(Names(), std::set<std::string>{"held.bmp"});
+    }
+}
+
 TEST_F(PictureFileTest, NoPictureFailsBeforeTouchingTheDisk) {
     try {
         SavePictureFile(nullptr, folder_ + "\\none.bmp");
