@@ -9,6 +9,13 @@ namespace tresk {
 // Characters in each of the dialog's two name buffers, the terminating NUL included.
 inline constexpr std::size_t kSaveDialogBufferChars = 255;
 
+// The save's error box: its title, and its text for a name the dialog's buffer could
+// not take (the buffer counts bytes, so letters outside plain ASCII take two to four).
+inline constexpr const char* kSaveErrorTitle = "Save Bitmap";
+inline constexpr const char* kSaveDialogNameTooLong =
+    "File name too long: the folder and name together may have at most 254 characters "
+    "(fewer with letters outside plain English). Choose a shorter name or folder.";
+
 // The filter in the dialog's own form: each "|" becomes a NUL and two NULs end the
 // list ("Bitmap File *.bmp|*.bmp" gives description, NUL, pattern, NUL, NUL). A text
 // without "|" is passed through unchanged.

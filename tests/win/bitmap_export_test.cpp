@@ -175,6 +175,7 @@ struct SaveRun {
     std::int16_t hookDuringDialog = 1;
     std::string title;  // the dialog's
     std::string box;    // a failure box's text, empty when none was shown
+    std::string boxTitle;
 };
 
 SaveRun SaveThroughDialog(const std::string& path) {
@@ -196,7 +197,8 @@ SaveRun SaveThroughDialog(const std::string& path) {
             // A failed save shows its box before the command returns.
             for (int i = 0; i < 500 && !saved; ++i) {
                 if (HWND shown = tresk::test::FindOwnedDialog(owner); shown != nullptr) {
-                    run.box = tresk::test::TextOf(shown);
+                    run.box = tresk::test::TextOf(GetDlgItem(shown, 0xFFFF));  // the box's text
+                    run.boxTitle = tresk::test::TextOf(shown);
                     tresk::test::PressButton(shown, IDOK);
                     break;
                 }
@@ -248,6 +250,39 @@ TEST(BitmapExport, SaveCommandSavesToTheLongestPathTheDialogReturns) {
     EXPECT_EQ(static_cast<std::int32_t>(Le32(file, 18)), Form().PicWidthPx());
     EXPECT_EQ(FilesIn(deep), std::vector<std::string>{name});
     EXPECT_EQ(tresk::Shared().HookActive, -1);
+    RemoveFolder(folder);
+}
+
+// A name longer than the dialog's buffer: the dialog answers FALSE as for Cancel,
+// but the user is told, and nothing is saved; Cancel itself stays silent.
+TEST(BitmapExport, SaveCommandReportsANameTooLongAndCancelStaysSilent) {
+    const std::string folder = MakeTempFolder("export");
+    const std::string path = folder + "\\" + std::string(254 - folder.size(), 'n') + ".bmp";
+    const SaveRun run = SaveThroughDialog(path);
+    EXPECT_NE(run.box.find("too long"), std::string::npos) << "box: " << run.box;
+    EXPECT_EQ(run.boxTitle, "Save Bitmap");
+    EXPECT_TRUE(FilesIn(folder).empty());
+    EXPECT_EQ(tresk::Shared().HookActive, -1);
+
+    std::string box;
+    HWND owner = Form().Hwnd();
+    tresk::test::WhileDriving(
+        owner,
+        [&] {
+            HWND dialog = tresk::test::WaitForOwnedDialog(owner);
+            ASSERT_NE(dialog, nullptr);
+            tresk::test::PressButton(dialog, IDCANCEL);
+            tresk::test::WaitForGone(dialog);
+            Sleep(300);
+            if (HWND shown = tresk::test::FindOwnedDialog(owner); shown != nullptr) {
+                box = tresk::test::TextOf(shown);
+            }
+        },
+        [&] {
+            Form().mnuSave_Click();
+            return 0;
+        });
+    EXPECT_EQ(box, "") << "Cancel showed a box";
     RemoveFolder(folder);
 }
 
