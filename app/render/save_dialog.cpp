@@ -80,6 +80,10 @@ std::string ShowSaveDialog(HWND owner, std::string_view filter, std::string_view
     }
     filterIndex = static_cast<std::int32_t>(ofn.nFilterIndex);
     SaveDialogChoice choice = ReadSaveDialogChoice(fileBuffer, fileTitleBuffer);
+    if (!choice.whole) {
+        MessageBoxA(owner, kSaveDialogNameTooLong, kSaveErrorTitle, MB_OK | MB_ICONERROR);
+        return {};
+    }
     fileName = std::move(choice.fileName);
     return std::move(choice.path);
 }

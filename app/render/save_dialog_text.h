@@ -22,17 +22,23 @@ inline constexpr const char* kSaveDialogNameTooLong =
 std::string SaveDialogFilter(std::string_view filter);
 
 // The file-name buffer the dialog starts with: kSaveDialogBufferChars NULs with the
-// initial name (cut to the buffer's length) copied over its start.
+// initial name (cut to the buffer's length) copied over its start. Texts are UTF-8
+// (the program's code page): a cut never splits a character.
 std::string SaveDialogFileBuffer(std::string_view fileName);
 
 // What the dialog returned in its buffers: the full path and the bare file name.
 struct SaveDialogChoice {
     std::string path;
     std::string fileName;
+    // False when the buffers do not hold the name the user chose: the path fills the
+    // whole buffer without an end, or does not end with the file name. A system
+    // whose buffer counts characters while the code page needs several bytes for
+    // one hands back such a cut path with OK; it must be refused, not saved to.
+    bool whole = true;
 };
 
 // Reads the buffers after the dialog closed with OK. Each text runs to its first
-// NUL; when the path is empty, both results are empty.
+// NUL; when the path is empty or not whole, both results are empty.
 SaveDialogChoice ReadSaveDialogChoice(std::string_view fileBuffer,
                                       std::string_view fileTitleBuffer);
 

@@ -178,6 +178,24 @@ struct SaveRun {
     std::string boxTitle;
 };
 
+std::wstring Wide(const std::string& utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                           wide.data(), static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(length));
+    return wide;
+}
+
+// A window's text as the user sees it, in UTF-8.
+std::string Utf8Text(HWND window) {
+    wchar_t text[1024] = {};
+    const int length = GetWindowTextW(window, text, 1024);
+    std::string utf8(static_cast<std::size_t>(length) * 4, '\0');
+    utf8.resize(static_cast<std::size_t>(WideCharToMultiByte(
+        CP_UTF8, 0, text, length, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
+    return utf8;
+}
+
 SaveRun SaveThroughDialog(const std::string& path) {
     SaveRun run;
     std::atomic<bool> saved{false};
@@ -191,13 +209,23 @@ SaveRun SaveThroughDialog(const std::string& path) {
             }
             run.hookDuringDialog = tresk::Shared().HookActive;
             run.title = tresk::test::TextOf(dialog);
-            SendMessageA(NameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+            // Typed as the user types: characters, whatever the program's code page.
+            const std::wstring typed = Wide(path);
+            SendMessageW(NameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
             tresk::test::PressButton(dialog, IDOK);
+            // An existing file brings the dialog's replace question: answer yes.
+            for (int i = 0; i < 500 && IsWindow(dialog); ++i) {
+                if (HWND ask = tresk::test::FindOwnedDialog(dialog); ask != nullptr) {
+                    tresk::test::PressButton(ask, IDYES);
+                    break;
+                }
+                Sleep(20);
+            }
             tresk::test::WaitForGone(dialog);
             // A failed save shows its box before the command returns.
             for (int i = 0; i < 500 && !saved; ++i) {
                 if (HWND shown = tresk::test::FindOwnedDialog(owner); shown != nullptr) {
-                    run.box = tresk::test::TextOf(GetDlgItem(shown, 0xFFFF));  // the box's text
+                    run.box = Utf8Text(GetDlgItem(shown, 0xFFFF));  // the box's text
                     run.boxTitle = tresk::test::TextOf(shown);
                     tresk::test::PressButton(shown, IDOK);
                     break;
@@ -283,6 +311,44 @@ TEST(BitmapExport, SaveCommandReportsANameTooLongAndCancelStaysSilent) {
             return 0;
         });
     EXPECT_EQ(box, "") << "Cancel showed a box";
+    RemoveFolder(folder);
+}
+
+// With the UTF-8 code page, a folder named in any script is one the program can save
+// to: a typed path into "颜色 🎨" saves there and over the file it made, a failure
+// quotes the name as it is, and a multi-byte name longer than the dialog's buffer
+// fails with the box instead of saving to a cut name.
+TEST(BitmapExport, SaveCommandSavesIntoAFolderNamedInAnyScript) {
+    EXPECT_EQ(GetACP(), 65001u) << "the program does not run with the UTF-8 code page";
+    PaintRamp(RGB(120, 60, 200), "30");
+    const std::string folder = MakeTempFolder("export");
+    const std::string named = folder + "\\颜色 🎨";
+    const std::string picture = named + "\\图片.bmp";
+    ASSERT_TRUE(CreateDirectoryW(Wide(named).c_str(), nullptr));
+    for (int round = 0; round < 2; ++round) {  // a new file, then over it
+        EXPECT_EQ(SaveThroughDialog(named + "\\图片").box, "");
+        HANDLE file = CreateFileW(Wide(picture).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << "nothing saved under the folder's real name";
+        EXPECT_GT(GetFileSize(file, nullptr), 54u);
+        CloseHandle(file);
+    }
+
+    ASSERT_TRUE(SetFileAttributesW(Wide(picture).c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(SaveThroughDialog(picture).box, "Permission denied: " + picture);
+    SetFileAttributesW(Wide(picture).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // Three bytes a character: the path passes the buffer's 254 bytes long before it
+    // passes 254 characters.
+    std::string name;
+    while (named.size() + 1 + name.size() + 4 <= 256) {
+        name += "色";
+    }
+    const SaveRun run = SaveThroughDialog(named + "\\" + name + ".bmp");
+    EXPECT_NE(run.box.find("too long"), std::string::npos) << "box: " << run.box;
+    EXPECT_EQ(FilesIn(named), std::vector<std::string>{"图片.bmp"});
+    DeleteFileW(Wide(picture).c_str());
+    RemoveDirectoryW(Wide(named).c_str());
     RemoveFolder(folder);
 }
 
