@@ -324,12 +324,14 @@ public:
     // writable (no right to delete it, a folder that admits no change of names); the
     // file is then deleted again, as far as its holder lets it be.
     bool Commit(const std::string& moveOver) {
-        const bool replacing = GetFileAttributesA(moveOver.c_str()) != INVALID_FILE_ATTRIBUTES;
         DWORD error = ERROR_SUCCESS;
         for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
             if (attempt > 0) {
                 Sleep(kReplaceRetryMs);
             }
+            // Asked each time: a failed attempt may have left the name free (Wine's
+            // ReplaceFileA deletes the old file before it moves the new one in).
+            const bool replacing = GetFileAttributesA(moveOver.c_str()) != INVALID_FILE_ATTRIBUTES;
             if (replacing && DeniesDelete(moveOver)) {
                 error = ERROR_SHARING_VIOLATION;
                 continue;

@@ -394,6 +394,7 @@ struct ShutFolder {
     int refused = 0;
     tresk::test::Patch createFile;
     tresk::test::Patch moveFile;
+    tresk::test::Patch replaceFile;
 };
 ShutFolder* g_shut = nullptr;
 
@@ -420,6 +421,17 @@ BOOL WINAPI MoveFileExSpy(LPCSTR from, LPCSTR to, DWORD flags) {
     return g_shut->moveFile.original<decltype(&MoveFileExA)>()(from, to, flags);
 }
 
+BOOL WINAPI ReplaceFileShutSpy(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
+                               LPVOID exclude, LPVOID reserved) {
+    if (g_shut->refuseMoves && std::string(replaced).starts_with(g_shut->prefix)) {
+        ++g_shut->refused;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    const auto real = g_shut->replaceFile.original<decltype(&ReplaceFileA)>();
+    return real(replaced, replacement, backup, flags, exclude, reserved);
+}
+
 TEST_F(PictureFileTest, FolderThatAdmitsNoNewFileStillHasItsFilesReplaced) {
     const std::string shut = folder_ + "\\shut";
     ASSERT_TRUE(CreateDirectoryA(shut.c_str(), nullptr));
@@ -432,7 +444,9 @@ TEST_F(PictureFileTest, FolderThatAdmitsNoNewFileStillHasItsFilesReplaced) {
                                           reinterpret_cast<void*>(&CreateFileSpy));
     spies.moveFile = tresk::test::Patch(self, "kernel32.dll", "MoveFileExA",
                                         reinterpret_cast<void*>(&MoveFileExSpy));
-    ASSERT_TRUE(spies.createFile.active() && spies.moveFile.active());
+    spies.replaceFile = tresk::test::Patch(self, "kernel32.dll", "ReplaceFileA",
+                                           reinterpret_cast<void*>(&ReplaceFileShutSpy));
+    ASSERT_TRUE(spies.createFile.active() && spies.moveFile.active() && spies.replaceFile.active());
     g_shut = &spies;
 
     SavePictureFile(picture_, path);
@@ -459,7 +473,9 @@ TEST_F(PictureFileTest, FolderThatAdmitsNoNewFileStillHasItsFilesReplaced) {
     WriteAll(other, "old bytes");
     spies.prefix = other;
     spies.refuseMoves = true;
+    spies.refused = 0;
     SavePictureFile(picture_, other);
+    EXPECT_GT(spies.refused, 0) << "the spy never refused the replace";
     ExpectPatternFile(other, kWidth, kHeight);
     EXPECT_EQ(Names(), (std::set<std::string>{"other.bmp", "shut"}));
     g_shut = nullptr;
