@@ -339,12 +339,20 @@ TEST(BitmapExport, SaveCommandSavesIntoAFolderNamedInAnyScript) {
     SetFileAttributesW(Wide(picture).c_str(), FILE_ATTRIBUTE_NORMAL);
 
     // Three bytes a character: the path passes the buffer's 254 bytes long before it
-    // passes 254 characters.
+    // passes 254 characters. A path of exactly 254 bytes is saved under its name; one
+    // character more is refused with the box, not saved under a cut name.
     std::string name;
-    while (named.size() + 1 + name.size() + 4 <= 256) {
+    while (named.size() + 1 + name.size() + 3 + 4 <= 254) {
         name += "色";
     }
-    const SaveRun run = SaveThroughDialog(named + "\\" + name + ".bmp");
+    name += std::string(254 - named.size() - 1 - name.size() - 4, 'x');
+    const std::string longest = named + "\\" + name + ".bmp";
+    ASSERT_EQ(longest.size(), 254u);
+    EXPECT_EQ(SaveThroughDialog(longest).box, "");
+    EXPECT_NE(GetFileAttributesW(Wide(longest).c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileW(Wide(longest).c_str());
+
+    const SaveRun run = SaveThroughDialog(named + "\\色" + name + ".bmp");
     EXPECT_NE(run.box.find("too long"), std::string::npos) << "box: " << run.box;
     EXPECT_EQ(FilesIn(named), std::vector<std::string>{"图片.bmp"});
     DeleteFileW(Wide(picture).c_str());
