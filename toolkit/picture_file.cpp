@@ -132,19 +132,28 @@ std::vector<std::uint8_t> ReadRows(HBITMAP picture, std::int32_t& width, std::in
     throw FileFailure(code, path, FolderForMessage(FolderOf(path)));
 }
 
-// Writes all of `bytes` at the file's current position.
-void WriteAll(HANDLE file, std::span<const std::uint8_t> bytes, const std::string& path) {
+// Writes `bytes` at `offset`; false with the system's error when the write fails.
+bool WriteAt(HANDLE file, std::uint64_t offset, std::span<const std::uint8_t> bytes, DWORD& error) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) {
+        error = GetLastError();
+        return false;
+    }
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
         DWORD written = 0;
         if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
-            Fail(GetLastError(), path);
+            error = GetLastError();
+            return false;
         }
         if (written == 0) {
-            throw RuntimeError(kErrDiskFull, "Disk full");
+            error = ERROR_DISK_FULL;
+            return false;
         }
         bytes = bytes.subspan(written);
     }
+    return true;
 }
 
 // True for the errors by which the system refuses to replace or rename a file that
@@ -302,7 +311,12 @@ public:
 
     bool Made() const { return !name_.empty(); }
 
-    void Write(std::span<const std::uint8_t> bytes) { WriteAll(file_.Get(), bytes, path_); }
+    void Write(std::span<const std::uint8_t> bytes) {
+        DWORD error = ERROR_SUCCESS;
+        if (!WriteAt(file_.Get(), 0, bytes, error)) {
+            Fail(error, path_);
+        }
+    }
 
     // Flushes and closes the file; both must succeed before it may replace anything.
     void Finish() {
@@ -375,30 +389,6 @@ private:
     File file_;  // open from creation until Finish closes it
     bool committed_ = false;
 };
-
-// Writes `bytes` at `offset`; false with the system's error when the write fails.
-bool WriteAt(HANDLE file, std::uint64_t offset, std::span<const std::uint8_t> bytes, DWORD& error) {
-    LARGE_INTEGER at{};
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) {
-        error = GetLastError();
-        return false;
-    }
-    while (!bytes.empty()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
-        DWORD written = 0;
-        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
-            error = GetLastError();
-            return false;
-        }
-        if (written == 0) {
-            error = ERROR_DISK_FULL;
-            return false;
-        }
-        bytes = bytes.subspan(written);
-    }
-    return true;
-}
 
 // Cuts or extends the file to `size` bytes.
 bool SetSize(HANDLE file, std::uint64_t size) {
