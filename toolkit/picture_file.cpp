@@ -16,6 +16,9 @@ namespace {
 
 constexpr std::int32_t kErrInvalidPicture = 481;
 constexpr int kTempNameAttempts = 100;
+// A file another program holds is retried this often, this many milliseconds apart.
+constexpr int kReplaceAttempts = 10;
+constexpr DWORD kReplaceRetryMs = 100;
 // The longest path the ANSI file functions take (MAX_PATH with its terminating NUL).
 constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
 // "~" and five hex digits. A target of up to 254 characters, the most the save
@@ -51,9 +54,11 @@ RuntimeError FileFailure(DWORD code, const std::string& path, const std::string&
         case ERROR_BAD_NET_NAME:
         case ERROR_DIRECTORY:
             return RuntimeError(kErrPathNotFound, "Path not found: " + folder);
-        case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
+            return RuntimeError(kErrPermissionDenied,
+                                "Permission denied: " + path + " (open in another program)");
+        case ERROR_ACCESS_DENIED:
         case ERROR_WRITE_PROTECT:
         case ERROR_NETWORK_ACCESS_DENIED:
             return RuntimeError(kErrPermissionDenied, "Permission denied: " + path);
@@ -127,19 +132,51 @@ std::vector<std::uint8_t> ReadRows(HBITMAP picture, std::int32_t& width, std::in
     throw FileFailure(code, path, FolderForMessage(FolderOf(path)));
 }
 
-// Writes all of `bytes` at the file's current position.
-void WriteAll(HANDLE file, std::span<const std::uint8_t> bytes, const std::string& path) {
+// Writes `bytes` at `offset`; false with the system's error when the write fails.
+bool WriteAt(HANDLE file, std::uint64_t offset, std::span<const std::uint8_t> bytes, DWORD& error) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) {
+        error = GetLastError();
+        return false;
+    }
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
         DWORD written = 0;
         if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
-            Fail(GetLastError(), path);
+            error = GetLastError();
+            return false;
         }
         if (written == 0) {
-            throw RuntimeError(kErrDiskFull, "Disk full");
+            error = ERROR_DISK_FULL;
+            return false;
         }
         bytes = bytes.subspan(written);
     }
+    return true;
+}
+
+// True for the errors by which the system refuses to replace or rename a file that
+// another program has open, or that it may not delete.
+bool IsHeld(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+           error == ERROR_LOCK_VIOLATION || error == ERROR_UNABLE_TO_REMOVE_REPLACED ||
+           error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+}
+
+// True when another program has the file open and denies others the right to delete
+// it, so that no replace can succeed yet. ReplaceFileA would fail as well; asking
+// first spares the system's own attempt, which under Wine leaves an empty
+// temporary file behind each time.
+bool DeniesDelete(const std::string& path) {
+    HANDLE handle =
+        CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    }
+    const File probe(handle);
+    return false;
 }
 
 bool IsReadOnly(DWORD attributes) {
@@ -274,7 +311,12 @@ public:
 
     bool Made() const { return !name_.empty(); }
 
-    void Write(std::span<const std::uint8_t> bytes) { WriteAll(file_.Get(), bytes, path_); }
+    void Write(std::span<const std::uint8_t> bytes) {
+        DWORD error = ERROR_SUCCESS;
+        if (!WriteAt(file_.Get(), 0, bytes, error)) {
+            Fail(error, path_);
+        }
+    }
 
     // Flushes and closes the file; both must succeed before it may replace anything.
     void Finish() {
@@ -286,18 +328,56 @@ public:
         }
     }
 
-    // Puts the finished file in the place of `moveOver` in one step. False when the
-    // system refuses the move although the target may be writable (no right to
-    // delete it, or a folder that admits no change of names); the file is then
-    // deleted again.
+    // Puts the finished file in the place of `moveOver` in one step. An existing file
+    // is replaced with ReplaceFileA, which keeps the old file's security, attributes,
+    // creation time and alternate streams (a rename would drop them); a new name is
+    // taken with MoveFileExA. A program that has either file open (the preview pane,
+    // the indexer, a virus scanner that looks at a new file) makes the system refuse
+    // for as long as it holds it; such refusals are retried for about a second. False
+    // when the system still refuses, or refuses for good although the target may be
+    // writable (no right to delete it, a folder that admits no change of names); the
+    // file is then deleted again, as far as its holder lets it be.
     bool Commit(const std::string& moveOver) {
-        if (MoveFileExA(name_.c_str(), moveOver.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            committed_ = true;
-            return true;
+        DWORD error = ERROR_SUCCESS;
+        for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
+            if (attempt > 0) {
+                Sleep(kReplaceRetryMs);
+            }
+            // Asked each time: a failed attempt may have left the name free (Wine's
+            // ReplaceFileA deletes the old file before it moves the new one in).
+            const bool replacing = GetFileAttributesA(moveOver.c_str()) != INVALID_FILE_ATTRIBUTES;
+            if (replacing && DeniesDelete(moveOver)) {
+                error = ERROR_SHARING_VIOLATION;
+                continue;
+            }
+            const BOOL done = replacing
+                                  ? ReplaceFileA(moveOver.c_str(), name_.c_str(), nullptr,
+                                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                                  : MoveFileExA(name_.c_str(), moveOver.c_str(),
+                                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+            if (done) {
+                committed_ = true;
+                return true;
+            }
+            error = GetLastError();
+            if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+                // The old file was moved away but the new one could not take its
+                // name: the name is free now, so a plain move finishes the job.
+                if (MoveFileExA(name_.c_str(), moveOver.c_str(), MOVEFILE_WRITE_THROUGH)) {
+                    committed_ = true;
+                    return true;
+                }
+                committed_ = true;  // the new picture is all that is left: keep it
+                throw RuntimeError(kErrPathFileAccess, "Path/File access error: " + path_ +
+                                                           " was set aside by the system; the "
+                                                           "picture is saved as " +
+                                                           name_);
+            }
+            if (!IsHeld(error)) {
+                break;
+            }
         }
-        const DWORD error = GetLastError();
-        if (error == ERROR_ACCESS_DENIED) {
+        if (IsHeld(error)) {
             return false;
         }
         Fail(error, path_);
@@ -310,44 +390,93 @@ private:
     bool committed_ = false;
 };
 
-// Writes the bytes over the file `path` names, through any link, as a plain write
-// does: for targets where no new file can be made beside them or a rename would
-// break a link. The old bytes cannot be kept here: the space is claimed before the
-// first old byte is overwritten, so a full disk leaves the file as it was, but a
-// write that fails part way leaves it damaged. A file this call made is deleted
-// again on failure.
+// Cuts or extends the file to `size` bytes.
+bool SetSize(HANDLE file, std::uint64_t size) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(size);
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+}
+
+// Reads the whole file into memory.
+bool ReadWhole(HANDLE file, std::uint64_t size, std::vector<std::uint8_t>& bytes) {
+    bytes.resize(static_cast<std::size_t>(size));
+    if (!SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        DWORD read = 0;
+        if (!ReadFile(file, bytes.data() + done, chunk, &read, nullptr) || read == 0) {
+            return false;
+        }
+        done += read;
+    }
+    return true;
+}
+
+// Writes the bytes over the file `path` names, through any link: for targets where
+// no new file can be made beside them or a rename would break a link (a file with
+// several names keeps them all only if the same file is written).
+//
+// The old bytes are kept in three steps. First the file grows to the new size by
+// writing real bytes after its old end: that claims the space on the disk, which
+// SetEndOfFile need not do (a sparse file, or tmpfs), and a failure there is undone
+// by cutting the file back, before any old byte was touched. Then the new bytes
+// overwrite the old ones; on a file system that writes in place this needs no
+// further space. Should it fail all the same (a compressed or copy-on-write volume,
+// a failing device), the old bytes, read into memory first, are written back and
+// the file cut to its old size. Only when that too fails is the file left damaged,
+// and the error then says so. A file this call made is deleted again on failure.
 void WriteInPlace(std::span<const std::uint8_t> bytes, const std::string& path) {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Programs that only read the file may keep it open; none may write it meanwhile.
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         Fail(GetLastError(), path);
     }
     const bool made = GetLastError() != ERROR_ALREADY_EXISTS;
     File file(handle);
     try {
-        LARGE_INTEGER oldSize{};
-        LARGE_INTEGER newSize{};
-        newSize.QuadPart = static_cast<LONGLONG>(bytes.size());
-        if (!GetFileSizeEx(file.Get(), &oldSize)) {
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(file.Get(), &size)) {
             Fail(GetLastError(), path);
         }
-        if (newSize.QuadPart > oldSize.QuadPart) {
-            if (!SetFilePointerEx(file.Get(), newSize, nullptr, FILE_BEGIN) ||
-                !SetEndOfFile(file.Get())) {
-                const DWORD error = GetLastError();
-                // Gives back what may have been claimed, as far as it goes: the old
-                // bytes were not touched either way.
-                SetFilePointerEx(file.Get(), oldSize, nullptr, FILE_BEGIN);
-                SetEndOfFile(file.Get());
+        const auto oldSize = static_cast<std::uint64_t>(size.QuadPart);
+        if (oldSize > kMaxPixelBytes * 2) {
+            throw RuntimeError(kErrPathFileAccess,
+                               "Path/File access error: " + path +
+                                   " (too large to be replaced with its contents kept)");
+        }
+        std::vector<std::uint8_t> old;
+        if (!ReadWhole(file.Get(), oldSize, old)) {
+            Fail(GetLastError(), path);
+        }
+        DWORD error = ERROR_SUCCESS;
+        if (bytes.size() > oldSize) {
+            const std::vector<std::uint8_t> room(bytes.size() - static_cast<std::size_t>(oldSize),
+                                                 0);
+            if (!WriteAt(file.Get(), oldSize, room, error)) {
+                SetSize(file.Get(), oldSize);
                 Fail(error, path);
             }
-            if (!SetFilePointerEx(file.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
-                Fail(GetLastError(), path);
-            }
         }
-        WriteAll(file.Get(), bytes, path);
-        if (!SetEndOfFile(file.Get()) || !FlushFileBuffers(file.Get())) {
-            Fail(GetLastError(), path);
+        if (!WriteAt(file.Get(), 0, bytes, error) || !SetSize(file.Get(), bytes.size()) ||
+            !FlushFileBuffers(file.Get())) {
+            if (error == ERROR_SUCCESS) {
+                error = GetLastError();
+            }
+            DWORD ignored = ERROR_SUCCESS;
+            if (!made && !(WriteAt(file.Get(), 0, old, ignored) && SetSize(file.Get(), oldSize) &&
+                           FlushFileBuffers(file.Get()))) {
+                const RuntimeError failure =
+                    FileFailure(error, path, FolderForMessage(FolderOf(path)));
+                throw RuntimeError(
+                    failure.Number(),
+                    failure.Description() + " (the file may be damaged: " + path + ")");
+            }
+            Fail(error, path);
         }
         if (!CloseHandle(file.Release())) {
             Fail(GetLastError(), path);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/render/save_dialog_text.h"
 #include "app/shell/shared_state.h"
 #include "app/shell/tresk_form.h"
 #include "toolkit/handles.h"
@@ -14,7 +15,7 @@ namespace {
 
 void ReportSaveError(const std::string& description) noexcept {
     HWND owner = Shared().mainForm != nullptr ? Shared().mainForm->Hwnd() : nullptr;
-    MessageBoxA(owner, description.c_str(), "Save Bitmap", MB_OK | MB_ICONERROR);
+    MessageBoxA(owner, description.c_str(), kSaveErrorTitle, MB_OK | MB_ICONERROR);
 }
 
 void CopyAndWrite(const std::string& path) {

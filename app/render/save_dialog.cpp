@@ -1,5 +1,6 @@
 #include "app/render/save_dialog.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include <cstddef>
@@ -68,10 +69,21 @@ std::string ShowSaveDialog(HWND owner, std::string_view filter, std::string_view
     const BOOL result = getSaveFileName != nullptr ? getSaveFileName(&ofn) : FALSE;
     Shared().saveDialogResult = result;
     if (result == 0) {
+        // FALSE is also the answer to a name longer than the buffer; that one the
+        // user must hear about, or Save would seem to do nothing.
+        const auto extendedError =
+            commonDialogs.Find<decltype(&CommDlgExtendedError)>("CommDlgExtendedError");
+        if (extendedError != nullptr && extendedError() == FNERR_BUFFERTOOSMALL) {
+            MessageBoxA(owner, kSaveDialogNameTooLong, kSaveErrorTitle, MB_OK | MB_ICONERROR);
+        }
         return {};
     }
     filterIndex = static_cast<std::int32_t>(ofn.nFilterIndex);
     SaveDialogChoice choice = ReadSaveDialogChoice(fileBuffer, fileTitleBuffer);
+    if (!choice.whole) {
+        MessageBoxA(owner, kSaveDialogNameTooLong, kSaveErrorTitle, MB_OK | MB_ICONERROR);
+        return {};
+    }
     fileName = std::move(choice.fileName);
     return std::move(choice.path);
 }

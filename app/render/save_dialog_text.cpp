@@ -25,18 +25,31 @@ std::string SaveDialogFilter(std::string_view filter) {
 
 std::string SaveDialogFileBuffer(std::string_view fileName) {
     std::string buffer(kSaveDialogBufferChars, '\0');
-    std::string_view name = fileName.substr(0, std::min(fileName.size(), kSaveDialogBufferChars));
+    std::size_t length = std::min(fileName.size(), kSaveDialogBufferChars);
+    // Back to the start of a character: UTF-8 continuation bytes are 10xxxxxx.
+    while (length > 0 && length < fileName.size() &&
+           (static_cast<unsigned char>(fileName[length]) & 0xC0u) == 0x80u) {
+        --length;
+    }
+    std::string_view name = fileName.substr(0, length);
     std::copy(name.begin(), name.end(), buffer.begin());
     return buffer;
 }
 
 SaveDialogChoice ReadSaveDialogChoice(std::string_view fileBuffer,
                                       std::string_view fileTitleBuffer) {
+    if (fileBuffer.find('\0') == std::string_view::npos) {
+        return {{}, {}, false};
+    }
     std::string_view path = UpToNul(fileBuffer);
     if (path.empty()) {
         return {};
     }
-    return {std::string(path), std::string(UpToNul(fileTitleBuffer))};
+    std::string_view fileName = UpToNul(fileTitleBuffer);
+    if (fileName.empty() || !path.ends_with(fileName)) {
+        return {{}, {}, false};
+    }
+    return {std::string(path), std::string(fileName)};
 }
 
 }  // namespace tresk

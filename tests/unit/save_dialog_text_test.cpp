@@ -36,6 +36,9 @@ TEST(SaveDialogFileBuffer, LongNamesAreCutToTheBuffer) {
     EXPECT_EQ(SaveDialogFileBuffer(exact), exact);
     const std::string longer = std::string(kSaveDialogBufferChars, 'a') + "tail";
     EXPECT_EQ(SaveDialogFileBuffer(longer), std::string(kSaveDialogBufferChars, 'a'));
+    // A three-byte character across the end is left out whole.
+    const std::string wide = std::string(kSaveDialogBufferChars - 1, 'a') + "色";
+    EXPECT_EQ(SaveDialogFileBuffer(wide), std::string(kSaveDialogBufferChars - 1, 'a') + '\0');
 }
 
 TEST(ReadSaveDialogChoice, TextsRunToTheirFirstNul) {
@@ -58,10 +61,19 @@ TEST(ReadSaveDialogChoice, EmptyPathEmptiesBoth) {
         ReadSaveDialogChoice(std::string(kSaveDialogBufferChars, '\0'), "name.bmp\0"s);
     EXPECT_EQ(choice.path, "");
     EXPECT_EQ(choice.fileName, "");
-    // A buffer without any NUL holds no finished name.
-    const SaveDialogChoice unterminated = ReadSaveDialogChoice("abc", "abc");
+    EXPECT_TRUE(choice.whole);
+}
+
+// A path cut by the system, as Wine hands back a UTF-8 name longer than the buffer,
+// or one that does not end with its file name, is not taken for the user's choice.
+TEST(ReadSaveDialogChoice, ACutPathIsNotWhole) {
+    const SaveDialogChoice unterminated = ReadSaveDialogChoice("C:\\色色.b", "色色.bmp\0"s);
+    EXPECT_FALSE(unterminated.whole);
     EXPECT_EQ(unterminated.path, "");
-    EXPECT_EQ(unterminated.fileName, "");
+    const SaveDialogChoice mismatched = ReadSaveDialogChoice("C:\\a\\x.b\0"s, "x.bmp\0"s);
+    EXPECT_FALSE(mismatched.whole);
+    EXPECT_EQ(mismatched.path, "");
+    EXPECT_EQ(mismatched.fileName, "");
 }
 
 }  // namespace

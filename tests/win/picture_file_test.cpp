@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -269,6 +270,121 @@ TEST_F(PictureFileTest, AFileWithSeveralNamesKeepsThemAll) {
     EXPECT_EQ(Names(), (std::set<std::string>{"first.bmp", "second.bmp"}));
 }
 
+// A disk as the file system sees it while one file is written in place: writes
+// within the file's written extent need no room, writes past it take room until
+// none is left, and SetEndOfFile claims nothing (as on tmpfs or for a sparse file)
+// but gives back what it cuts off. With `failAfter`, the device itself refuses the
+// write that passes that many bytes of the save, `failures` times.
+struct FillingDisk {
+    std::uint64_t room = UINT64_MAX;
+    std::uint64_t extent = 0;  // of the file written
+    std::uint64_t written = 0;
+    std::uint64_t failAfter = UINT64_MAX;
+    int failures = 0;
+    tresk::test::Patch writeFile;
+    tresk::test::Patch setEndOfFile;
+};
+FillingDisk* g_disk = nullptr;
+
+std::uint64_t PositionOf(HANDLE file) {
+    LARGE_INTEGER at{};
+    SetFilePointerEx(file, LARGE_INTEGER{}, &at, FILE_CURRENT);
+    return static_cast<std::uint64_t>(at.QuadPart);
+}
+
+BOOL WINAPI WriteFileSpy(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                         LPOVERLAPPED overlapped) {
+    const auto real = g_disk->writeFile.original<decltype(&WriteFile)>();
+    const std::uint64_t at = PositionOf(file);
+    const std::uint64_t claimed = std::max(at, g_disk->extent);
+    const std::uint64_t needed = at + size > claimed ? at + size - claimed : 0;
+    DWORD allowed = size;
+    if (needed > g_disk->room) {
+        allowed = static_cast<DWORD>(size - (needed - g_disk->room));
+    }
+    if (g_disk->failures > 0 && g_disk->written + size > g_disk->failAfter) {
+        allowed = std::min<DWORD>(allowed, static_cast<DWORD>(g_disk->failAfter - g_disk->written));
+        --g_disk->failures;
+    }
+    DWORD done = 0;
+    if (allowed > 0 && !real(file, data, allowed, &done, overlapped)) {
+        return FALSE;
+    }
+    g_disk->room -= std::min(g_disk->room, at + done > claimed ? at + done - claimed : 0);
+    g_disk->extent = std::max(g_disk->extent, at + done);
+    g_disk->written += done;
+    if (written != nullptr) {
+        *written = done;
+    }
+    if (done < size) {
+        SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI SetEndOfFileSpy(HANDLE file) {
+    const std::uint64_t end = PositionOf(file);
+    if (end < g_disk->extent) {
+        g_disk->room += g_disk->extent - end;
+        g_disk->extent = end;
+    }
+    return g_disk->setEndOfFile.original<decltype(&SetEndOfFile)>()(file);
+}
+
+// A save over a file with two names that fails part way leaves both names holding
+// the old bytes: when the disk fills, and when the device refuses a write once. A
+// device that keeps refusing may leave the file damaged, and the message says so.
+TEST_F(PictureFileTest, AFailedSaveOverAFileWithSeveralNamesKeepsItsBytes) {
+    const std::string first = folder_ + "\\first.bmp";
+    const std::string second = folder_ + "\\second.bmp";
+    const std::string old = "the older picture under two names, forty";
+    WriteAll(first, old);
+    ASSERT_TRUE(CreateHardLinkA(second.c_str(), first.c_str(), nullptr));
+    // The picture is 102 bytes: the file grows by 62.
+    struct Case {
+        const char* what;
+        std::uint64_t room;
+        std::uint64_t failAfter;
+        int failures;
+        bool damaged;
+    };
+    for (const Case& c : {Case{"the disk fills", 30, UINT64_MAX, 0, false},
+                          Case{"the device refuses once", UINT64_MAX, 80, 1, false},
+                          Case{"the device keeps refusing", UINT64_MAX, 80, 1000, true}}) {
+        SCOPED_TRACE(c.what);
+        FillingDisk disk;
+        disk.room = c.room;
+        disk.extent = old.size();
+        disk.failAfter = c.failAfter;
+        disk.failures = c.failures;
+        HMODULE self = GetModuleHandleA(nullptr);
+        disk.writeFile = tresk::test::Patch(self, "kernel32.dll", "WriteFile",
+                                            reinterpret_cast<void*>(&WriteFileSpy));
+        disk.setEndOfFile = tresk::test::Patch(self, "kernel32.dll", "SetEndOfFile",
+                                               reinterpret_cast<void*>(&SetEndOfFileSpy));
+        ASSERT_TRUE(disk.writeFile.active() && disk.setEndOfFile.active());
+        g_disk = &disk;
+        const RuntimeError error = SaveExpectingError(first);
+        g_disk = nullptr;
+        disk = FillingDisk{};
+
+        const bool saysDamaged = error.Description().find("may be damaged") != std::string::npos;
+        EXPECT_EQ(saysDamaged, c.damaged) << error.Description();
+        if (!c.damaged) {
+            EXPECT_EQ(error.Description(), "Disk full");
+            for (const std::string& name : {first, second}) {
+                const std::vector<std::uint8_t> after = ReadAll(name);
+                EXPECT_EQ(std::string(after.begin(), after.end()), old) << name;
+            }
+        }
+        WriteAll(first, old);
+    }
+    EXPECT_EQ(Names(), (std::set<std::string>{"first.bmp", "second.bmp"}));
+    const std::vector<std::uint8_t> linked = ReadAll(second);
+    EXPECT_EQ(std::string(linked.begin(), linked.end()), old) << "the names came apart";
+}
+
 // What the folder "shut" allows, as the spies below see it: files in it may be
 // written but no new file made, and, with `refuseMoves`, no file moved over another
 // (a target the user may write but not delete).
@@ -278,6 +394,7 @@ struct ShutFolder {
     int refused = 0;
     tresk::test::Patch createFile;
     tresk::test::Patch moveFile;
+    tresk::test::Patch replaceFile;
 };
 ShutFolder* g_shut = nullptr;
 
@@ -304,6 +421,17 @@ BOOL WINAPI MoveFileExSpy(LPCSTR from, LPCSTR to, DWORD flags) {
     return g_shut->moveFile.original<decltype(&MoveFileExA)>()(from, to, flags);
 }
 
+BOOL WINAPI ReplaceFileShutSpy(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
+                               LPVOID exclude, LPVOID reserved) {
+    if (g_shut->refuseMoves && std::string(replaced).starts_with(g_shut->prefix)) {
+        ++g_shut->refused;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    const auto real = g_shut->replaceFile.original<decltype(&ReplaceFileA)>();
+    return real(replaced, replacement, backup, flags, exclude, reserved);
+}
+
 TEST_F(PictureFileTest, FolderThatAdmitsNoNewFileStillHasItsFilesReplaced) {
     const std::string shut = folder_ + "\\shut";
     ASSERT_TRUE(CreateDirectoryA(shut.c_str(), nullptr));
@@ -316,7 +444,9 @@ TEST_F(PictureFileTest, FolderThatAdmitsNoNewFileStillHasItsFilesReplaced) {
                                           reinterpret_cast<void*>(&CreateFileSpy));
     spies.moveFile = tresk::test::Patch(self, "kernel32.dll", "MoveFileExA",
                                         reinterpret_cast<void*>(&MoveFileExSpy));
-    ASSERT_TRUE(spies.createFile.active() && spies.moveFile.active());
+    spies.replaceFile = tresk::test::Patch(self, "kernel32.dll", "ReplaceFileA",
+                                           reinterpret_cast<void*>(&ReplaceFileShutSpy));
+    ASSERT_TRUE(spies.createFile.active() && spies.moveFile.active() && spies.replaceFile.active());
     g_shut = &spies;
 
     SavePictureFile(picture_, path);
@@ -343,10 +473,103 @@ TEST_F(PictureFileTest, FolderThatAdmitsNoNewFileStillHasItsFilesReplaced) {
     WriteAll(other, "old bytes");
     spies.prefix = other;
     spies.refuseMoves = true;
+    spies.refused = 0;
     SavePictureFile(picture_, other);
+    EXPECT_GT(spies.refused, 0) << "the spy never refused the replace";
     ExpectPatternFile(other, kWidth, kHeight);
     EXPECT_EQ(Names(), (std::set<std::string>{"other.bmp", "shut"}));
     g_shut = nullptr;
+}
+
+// Another program holding a file open, denying others the right to write or
+// delete it; with `releaseAtRetry`, it lets go when the save first waits to retry.
+// With `holdReplacement`, it opens the save's new file just before the replace, as
+// a virus scanner looks at a file just written.
+struct Holder {
+    HANDLE held = INVALID_HANDLE_VALUE;
+    bool releaseAtRetry = false;
+    bool holdReplacement = false;
+    int waits = 0;
+    tresk::test::Patch sleep;
+    tresk::test::Patch replaceFile;
+
+    void Hold(const std::string& path) {
+        held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    }
+    void Release() {
+        if (held != INVALID_HANDLE_VALUE) {
+            CloseHandle(held);
+            held = INVALID_HANDLE_VALUE;
+        }
+    }
+};
+Holder* g_holder = nullptr;
+
+void WINAPI SleepSpy(DWORD) {
+    ++g_holder->waits;
+    if (g_holder->releaseAtRetry) {
+        g_holder->Release();
+    }
+}
+
+BOOL WINAPI ReplaceFileSpy(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
+                           LPVOID exclude, LPVOID reserved) {
+    if (g_holder->holdReplacement) {
+        g_holder->holdReplacement = false;
+        g_holder->Hold(replacement);
+    }
+    return g_holder->replaceFile.original<decltype(&ReplaceFileA)>()(
+        replacement == nullptr ? nullptr : replaced, replacement, backup, flags, exclude, reserved);
+}
+
+// A target another program holds open: a holder that lets go soon is waited for; one
+// that keeps it is reported as such and the old file stays. A holder of the new file
+// that lets go soon is waited for too.
+TEST_F(PictureFileTest, AFileHeldOpenByAnotherProgramIsWaitedForOrReported) {
+    const std::string path = folder_ + "\\held.bmp";
+    const std::string old = "the older picture";
+    struct Case {
+        const char* what;
+        bool holdTarget;
+        bool releaseAtRetry;
+        bool holdReplacement;
+        bool saved;
+    };
+    for (const Case& c : {Case{"a holder that lets go", true, true, false, true},
+                          Case{"a holder that keeps it", true, false, false, false},
+                          Case{"a holder of the new file", false, true, true, true}}) {
+        SCOPED_TRACE(c.what);
+        WriteAll(path, old);
+        Holder holder;
+        holder.releaseAtRetry = c.releaseAtRetry;
+        holder.holdReplacement = c.holdReplacement;
+        HMODULE self = GetModuleHandleA(nullptr);
+        holder.sleep =
+            tresk::test::Patch(self, "kernel32.dll", "Sleep", reinterpret_cast<void*>(&SleepSpy));
+        holder.replaceFile = tresk::test::Patch(self, "kernel32.dll", "ReplaceFileA",
+                                                reinterpret_cast<void*>(&ReplaceFileSpy));
+        ASSERT_TRUE(holder.sleep.active() && holder.replaceFile.active());
+        if (c.holdTarget) {
+            holder.Hold(path);
+            ASSERT_NE(holder.held, INVALID_HANDLE_VALUE);
+        }
+        g_holder = &holder;
+        if (c.saved) {
+            EXPECT_NO_THROW(SavePictureFile(picture_, path));
+            holder.Release();
+            ExpectPatternFile(path, kWidth, kHeight);
+        } else {
+            EXPECT_EQ(SaveExpectingError(path).Description(),
+                      "Permission denied: " + path + " (open in another program)");
+            holder.Release();
+            const std::vector<std::uint8_t> after = ReadAll(path);
+            EXPECT_EQ(std::string(after.begin(), after.end()), old);
+        }
+        g_holder = nullptr;
+        EXPECT_GT(holder.waits, 0) << "no retry while a file was held";
+        EXPECT_EQ(Names(), std::set<std::string>{"held.bmp"});
+    }
 }
 
 TEST_F(PictureFileTest, NoPictureFailsBeforeTouchingTheDisk) {
