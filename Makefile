@@ -24,9 +24,10 @@ build-release:
 	@cmake --preset win >/dev/null
 	@cmake --build --preset win --target Treskcolor Treskhook
 
+# The Wine suite runs in a 64-bit prefix, as the program runs on 64-bit Windows.
 test: build
 	@ctest --preset native
-	@scripts/with-display.sh ctest --preset win
+	@WINEARCH=win64 scripts/with-display.sh ctest --preset win
 
 soak: build
 	@TRESK_SOAK_ROUNDS=10000 scripts/with-display.sh ctest --test-dir build/win -R '^soak_test$$' --output-on-failure --timeout 7200

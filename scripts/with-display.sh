@@ -3,12 +3,25 @@
 # then stops both. Usage: with-display.sh COMMAND...
 set -uo pipefail
 here="$(dirname "${BASH_SOURCE[0]}")"
-disp=97
-while [ -e "/tmp/.X${disp}-lock" ] || [ -e "/tmp/.X11-unix/X${disp}" ]; do disp=$((disp + 1)); done
-Xvfb ":$disp" -screen 0 "${TRESK_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
+# Xvfb takes the first free display number itself and writes it to descriptor 3
+# once it listens: runs started together on one machine never share a display
+# (and drive each other's windows).
+number="$(mktemp)"
+Xvfb -displayfd 3 -screen 0 "${TRESK_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$number" \
+    >/dev/null 2>&1 &
 xvfb=$!
+for _ in $(seq 100); do
+    [ -s "$number" ] || ! kill -0 "$xvfb" 2>/dev/null && break
+    sleep 0.1
+done
+disp="$(cat "$number")"
+rm -f "$number"
+if [ -z "$disp" ]; then
+    echo "Xvfb did not start" >&2
+    kill "$xvfb" >/dev/null 2>&1
+    exit 1
+fi
 export DISPLAY=":$disp"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 source "$here/wine-env.sh"
 "$here/wine-prefix.sh"
 "$@"
