@@ -117,21 +117,6 @@ private:
     std::thread thread_;
 };
 
-// Hot spot of a cursor, or (-1, -1) when the handle is not a live cursor.
-inline POINT HotSpot(HCURSOR cursor) {
-    ICONINFO info{};
-    if (cursor == nullptr || !GetIconInfo(cursor, &info)) {
-        return POINT{-1, -1};
-    }
-    if (info.hbmMask != nullptr) {
-        DeleteObject(info.hbmMask);
-    }
-    if (info.hbmColor != nullptr) {
-        DeleteObject(info.hbmColor);
-    }
-    return POINT{static_cast<LONG>(info.xHotspot), static_cast<LONG>(info.yHotspot)};
-}
-
 inline bool IsPick(HCURSOR cursor) {
     const POINT p = HotSpot(cursor);
     return p.x == 7 && p.y == 24;

@@ -26,21 +26,6 @@ struct Call {
     std::uintptr_t result;
 };
 
-// Hot spot of a cursor, or (-1, -1) when the handle is not a live cursor.
-POINT HotSpot(HCURSOR cursor) {
-    ICONINFO info{};
-    if (cursor == nullptr || !GetIconInfo(cursor, &info)) {
-        return POINT{-1, -1};
-    }
-    if (info.hbmMask != nullptr) {
-        DeleteObject(info.hbmMask);
-    }
-    if (info.hbmColor != nullptr) {
-        DeleteObject(info.hbmColor);
-    }
-    return POINT{static_cast<LONG>(info.xHotspot), static_cast<LONG>(info.yHotspot)};
-}
-
 // The desktop's standard arrow with Windows' semantics, which Wine lacks (its
 // SetSystemCursor and SPI_SETCURSORS do nothing): LoadCursorA(NULL, IDC_ARROW) gives
 // the arrow as it looks now, SetSystemCursor gives it the look of the cursor it is
