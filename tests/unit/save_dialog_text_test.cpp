@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 using namespace std::string_literals;
 
@@ -67,13 +68,12 @@ TEST(ReadSaveDialogChoice, EmptyPathEmptiesBoth) {
 // A path cut by the system, as Wine hands back a UTF-8 name longer than the buffer,
 // or one that does not end with its file name, is not taken for the user's choice.
 TEST(ReadSaveDialogChoice, ACutPathIsNotWhole) {
-    const SaveDialogChoice unterminated = ReadSaveDialogChoice("C:\\色色.b", "色色.bmp\0"s);
-    EXPECT_FALSE(unterminated.whole);
-    EXPECT_EQ(unterminated.path, "");
-    const SaveDialogChoice mismatched = ReadSaveDialogChoice("C:\\a\\x.b\0"s, "x.bmp\0"s);
-    EXPECT_FALSE(mismatched.whole);
-    EXPECT_EQ(mismatched.path, "");
-    EXPECT_EQ(mismatched.fileName, "");
+    for (const auto& [file, title] :
+         {std::pair{"C:\\色色.b"s, "色色.bmp\0"s}, std::pair{"C:\\a\\x.b\0"s, "x.bmp\0"s}}) {
+        const SaveDialogChoice choice = ReadSaveDialogChoice(file, title);
+        EXPECT_FALSE(choice.whole) << file;
+        EXPECT_EQ(choice.path + choice.fileName, "") << file;
+    }
 }
 
 }  // namespace

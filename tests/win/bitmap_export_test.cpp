@@ -16,6 +16,7 @@
 #include "app/hookclient/mouse_hook.h"
 #include "app/render/bitmap_export.h"
 #include "app/render/colors.h"
+#include "app/render/save_dialog_text.h"
 #include "app/shell/shared_state.h"
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
@@ -160,27 +161,25 @@ struct SaveRun {
     std::int16_t hookDuringDialog = 1;
     std::string title;  // the dialog's
     std::string box;    // a failure box's text, empty when none was shown
-    std::string boxTitle;
 };
 
-std::wstring Wide(const std::string& utf8) {
-    std::wstring wide(utf8.size(), L'\0');
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                           wide.data(), static_cast<int>(wide.size()));
-    wide.resize(static_cast<std::size_t>(length));
-    return wide;
+// Presses `button` on the first box `owner` shows while `waiting()` holds; returns
+// the box's text.
+template <class Waiting>
+std::string AnswerBox(HWND owner, Waiting waiting, int button) {
+    for (int i = 0; i < 500 && waiting(); ++i) {
+        if (HWND box = tresk::test::FindOwnedDialog(owner); box != nullptr) {
+            const std::string text = tresk::test::TextOf(GetDlgItem(box, 0xFFFF));
+            tresk::test::PressButton(box, button);
+            return text;
+        }
+        Sleep(20);
+    }
+    return "";
 }
 
-// A window's text as the user sees it, in UTF-8.
-std::string Utf8Text(HWND window) {
-    wchar_t text[1024] = {};
-    const int length = GetWindowTextW(window, text, 1024);
-    std::string utf8(static_cast<std::size_t>(length) * 4, '\0');
-    utf8.resize(static_cast<std::size_t>(WideCharToMultiByte(
-        CP_UTF8, 0, text, length, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
-    return utf8;
-}
-
+// Types `path` into the save dialog and confirms it, answering yes should the dialog
+// ask to replace a file; an empty path cancels the dialog instead.
 SaveRun SaveThroughDialog(const std::string& path) {
     SaveRun run;
     std::atomic<bool> saved{false};
@@ -195,28 +194,15 @@ SaveRun SaveThroughDialog(const std::string& path) {
             run.hookDuringDialog = tresk::Shared().HookActive;
             run.title = tresk::test::TextOf(dialog);
             // Typed as the user types: characters, whatever the program's code page.
-            const std::wstring typed = Wide(path);
-            SendMessageW(NameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
-            tresk::test::PressButton(dialog, IDOK);
-            // An existing file brings the dialog's replace question: answer yes.
-            for (int i = 0; i < 500 && IsWindow(dialog); ++i) {
-                if (HWND ask = tresk::test::FindOwnedDialog(dialog); ask != nullptr) {
-                    tresk::test::PressButton(ask, IDYES);
-                    break;
-                }
-                Sleep(20);
-            }
+            SendMessageW(NameField(dialog), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>(tresk::test::Wide(path).c_str()));
+            tresk::test::PressButton(dialog, path.empty() ? IDCANCEL : IDOK);
+            AnswerBox(
+                dialog, [&] { return IsWindow(dialog); }, IDYES);
             tresk::test::WaitForGone(dialog);
             // A failed save shows its box before the command returns.
-            for (int i = 0; i < 500 && !saved; ++i) {
-                if (HWND shown = tresk::test::FindOwnedDialog(owner); shown != nullptr) {
-                    run.box = Utf8Text(GetDlgItem(shown, 0xFFFF));  // the box's text
-                    run.boxTitle = tresk::test::TextOf(shown);
-                    tresk::test::PressButton(shown, IDOK);
-                    break;
-                }
-                Sleep(20);
-            }
+            run.box = AnswerBox(
+                owner, [&] { return !saved; }, IDOK);
         },
         [&] {
             Form().mnuSave_Click();
@@ -270,78 +256,47 @@ TEST(BitmapExport, SaveCommandSavesToTheLongestPathTheDialogReturns) {
 // but the user is told, and nothing is saved; Cancel itself stays silent.
 TEST(BitmapExport, SaveCommandReportsANameTooLongAndCancelStaysSilent) {
     const std::string folder = MakeTempFolder("export");
-    const std::string path = folder + "\\" + std::string(254 - folder.size(), 'n') + ".bmp";
-    const SaveRun run = SaveThroughDialog(path);
-    EXPECT_NE(run.box.find("too long"), std::string::npos) << "box: " << run.box;
-    EXPECT_EQ(run.boxTitle, "Save Bitmap");
+    const SaveRun run =
+        SaveThroughDialog(folder + "\\" + std::string(254 - folder.size(), 'n') + ".bmp");
+    EXPECT_EQ(run.box, tresk::kSaveDialogNameTooLong);
     EXPECT_TRUE(FilesIn(folder).empty());
     EXPECT_EQ(tresk::Shared().HookActive, -1);
-
-    std::string box;
-    HWND owner = Form().Hwnd();
-    tresk::test::WhileDriving(
-        owner,
-        [&] {
-            HWND dialog = tresk::test::WaitForOwnedDialog(owner);
-            ASSERT_NE(dialog, nullptr);
-            tresk::test::PressButton(dialog, IDCANCEL);
-            tresk::test::WaitForGone(dialog);
-            Sleep(300);
-            if (HWND shown = tresk::test::FindOwnedDialog(owner); shown != nullptr) {
-                box = tresk::test::TextOf(shown);
-            }
-        },
-        [&] {
-            Form().mnuSave_Click();
-            return 0;
-        });
-    EXPECT_EQ(box, "") << "Cancel showed a box";
+    EXPECT_EQ(SaveThroughDialog("").box, "") << "Cancel showed a box";
     RemoveFolder(folder);
 }
 
-// With the UTF-8 code page, a folder named in any script is one the program can save
-// to: a typed path into "颜色 🎨" saves there and over the file it made, a failure
-// quotes the name as it is, and a multi-byte name longer than the dialog's buffer
-// fails with the box instead of saving to a cut name.
+// With the UTF-8 code page (under which the file functions below take UTF-8 too), a
+// folder named in any script is one the program can save to: a typed path into
+// "颜色 🎨" saves there and over the file it made, a failure quotes the name as it
+// is, and a multi-byte name longer than the dialog's buffer fails with the box
+// instead of saving to a cut name.
 TEST(BitmapExport, SaveCommandSavesIntoAFolderNamedInAnyScript) {
-    EXPECT_EQ(GetACP(), 65001u) << "the program does not run with the UTF-8 code page";
+    ASSERT_EQ(GetACP(), 65001u) << "the program does not run with the UTF-8 code page";
     PaintRamp(RGB(120, 60, 200), "30");
     const std::string folder = MakeTempFolder("export");
     const std::string named = folder + "\\颜色 🎨";
     const std::string picture = named + "\\图片.bmp";
-    ASSERT_TRUE(CreateDirectoryW(Wide(named).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(named.c_str(), nullptr));
     for (int round = 0; round < 2; ++round) {  // a new file, then over it
         EXPECT_EQ(SaveThroughDialog(named + "\\图片").box, "");
-        HANDLE file = CreateFileW(Wide(picture).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE) << "nothing saved under the folder's real name";
-        EXPECT_GT(GetFileSize(file, nullptr), 54u);
-        CloseHandle(file);
+        EXPECT_GT(ReadAll(picture).size(), 54u) << "nothing saved under the folder's real name";
     }
-
-    ASSERT_TRUE(SetFileAttributesW(Wide(picture).c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(SetFileAttributesA(picture.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(SaveThroughDialog(picture).box, "Permission denied: " + picture);
-    SetFileAttributesW(Wide(picture).c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(picture.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     // Three bytes a character: the path passes the buffer's 254 bytes long before it
     // passes 254 characters. A path of exactly 254 bytes is saved under its name; one
     // character more is refused with the box, not saved under a cut name.
-    std::string name;
-    while (named.size() + 1 + name.size() + 3 + 4 <= 254) {
+    const std::size_t room = 254 - named.size() - 1 - 4;  // for the name before ".bmp"
+    std::string name(room % 3, 'x');
+    while (name.size() < room) {
         name += "色";
     }
-    name += std::string(254 - named.size() - 1 - name.size() - 4, 'x');
-    const std::string longest = named + "\\" + name + ".bmp";
-    ASSERT_EQ(longest.size(), 254u);
-    EXPECT_EQ(SaveThroughDialog(longest).box, "");
-    EXPECT_NE(GetFileAttributesW(Wide(longest).c_str()), INVALID_FILE_ATTRIBUTES);
-    DeleteFileW(Wide(longest).c_str());
-
-    const SaveRun run = SaveThroughDialog(named + "\\色" + name + ".bmp");
-    EXPECT_NE(run.box.find("too long"), std::string::npos) << "box: " << run.box;
+    EXPECT_EQ(SaveThroughDialog(named + "\\" + name + ".bmp").box, "");
+    EXPECT_TRUE(DeleteFileA((named + "\\" + name + ".bmp").c_str())) << "not saved under its name";
+    EXPECT_EQ(SaveThroughDialog(named + "\\色" + name + ".bmp").box, tresk::kSaveDialogNameTooLong);
     EXPECT_EQ(FilesIn(named), std::vector<std::string>{"图片.bmp"});
-    DeleteFileW(Wide(picture).c_str());
-    RemoveDirectoryW(Wide(named).c_str());
     RemoveFolder(folder);
 }
 

@@ -14,9 +14,11 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/win/test_support/import_patch.h"
+#include "toolkit/handles.h"
 #include "toolkit/runtime_error.h"
 
 namespace tk {
@@ -51,7 +53,7 @@ HBITMAP MakePatternPicture(int width, int height) {
     return picture;
 }
 
-std::vector<std::uint8_t> ReadAll(const std::string& path) {
+std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
@@ -70,7 +72,8 @@ std::uint16_t U16(const std::vector<std::uint8_t>& b, std::size_t at) {
 // Parses the file as an uncompressed 24-bit bitmap and compares every pixel with
 // PatternColor.
 void ExpectPatternFile(const std::string& path, int width, int height) {
-    const std::vector<std::uint8_t> file = ReadAll(path);
+    const std::string bytes = ReadAll(path);
+    const std::vector<std::uint8_t> file(bytes.begin(), bytes.end());
     ASSERT_GE(file.size(), 54u);
     EXPECT_EQ(file[0], 'B');
     EXPECT_EQ(file[1], 'M');
@@ -197,8 +200,7 @@ TEST_F(PictureFileTest, ReadOnlyTargetFailsAndStaysAsItWas) {
     const RuntimeError error = SaveExpectingError(path);
     EXPECT_EQ(error.Number(), kErrPermissionDenied);
     EXPECT_EQ(error.Description(), "Permission denied: " + path);
-    const std::vector<std::uint8_t> after = ReadAll(path);
-    EXPECT_EQ(std::string(after.begin(), after.end()), "old bytes");
+    EXPECT_EQ(ReadAll(path), "old bytes");
     EXPECT_EQ(Names(), std::set<std::string>{"locked.bmp"});
 }
 
@@ -270,66 +272,45 @@ TEST_F(PictureFileTest, AFileWithSeveralNamesKeepsThemAll) {
     EXPECT_EQ(Names(), (std::set<std::string>{"first.bmp", "second.bmp"}));
 }
 
-// A disk as the file system sees it while one file is written in place: writes
-// within the file's written extent need no room, writes past it take room until
-// none is left, and SetEndOfFile claims nothing (as on tmpfs or for a sparse file)
-// but gives back what it cuts off. With `failAfter`, the device itself refuses the
-// write that passes that many bytes of the save, `failures` times.
-struct FillingDisk {
-    std::uint64_t room = UINT64_MAX;
-    std::uint64_t extent = 0;  // of the file written
-    std::uint64_t written = 0;
+// Puts `spy` in place of the kernel32 function `name` for this program's calls.
+tresk::test::Patch Spy(const char* name, auto* spy) {
+    tresk::test::Patch patch(GetModuleHandleA(nullptr), "kernel32.dll", name,
+                             reinterpret_cast<void*>(spy));
+    EXPECT_TRUE(patch.active()) << name;
+    return patch;
+}
+
+// The disk under a file written in place: full once the file would pass `capacity`
+// bytes (a cut end gives its room back), and with `failures` the device refuses that
+// many writes that pass byte `failAfter` of all the save writes.
+struct FailingDisk {
+    std::uint64_t capacity = UINT64_MAX;
     std::uint64_t failAfter = UINT64_MAX;
     int failures = 0;
     tresk::test::Patch writeFile;
-    tresk::test::Patch setEndOfFile;
+    std::uint64_t written = 0;
 };
-FillingDisk* g_disk = nullptr;
-
-std::uint64_t PositionOf(HANDLE file) {
-    LARGE_INTEGER at{};
-    SetFilePointerEx(file, LARGE_INTEGER{}, &at, FILE_CURRENT);
-    return static_cast<std::uint64_t>(at.QuadPart);
-}
+FailingDisk g_disk;
 
 BOOL WINAPI WriteFileSpy(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
                          LPOVERLAPPED overlapped) {
-    const auto real = g_disk->writeFile.original<decltype(&WriteFile)>();
-    const std::uint64_t at = PositionOf(file);
-    const std::uint64_t claimed = std::max(at, g_disk->extent);
-    const std::uint64_t needed = at + size > claimed ? at + size - claimed : 0;
-    DWORD allowed = size;
-    if (needed > g_disk->room) {
-        allowed = static_cast<DWORD>(size - (needed - g_disk->room));
+    LARGE_INTEGER at{};
+    SetFilePointerEx(file, LARGE_INTEGER{}, &at, FILE_CURRENT);
+    const auto from = static_cast<std::uint64_t>(at.QuadPart);
+    std::uint64_t allowed =
+        from < g_disk.capacity ? std::min<std::uint64_t>(size, g_disk.capacity - from) : 0;
+    if (g_disk.failures > 0 && g_disk.written + size > g_disk.failAfter) {
+        allowed = std::min(allowed, g_disk.failAfter - g_disk.written);
+        --g_disk.failures;
     }
-    if (g_disk->failures > 0 && g_disk->written + size > g_disk->failAfter) {
-        allowed = std::min<DWORD>(allowed, static_cast<DWORD>(g_disk->failAfter - g_disk->written));
-        --g_disk->failures;
-    }
-    DWORD done = 0;
-    if (allowed > 0 && !real(file, data, allowed, &done, overlapped)) {
+    *written = 0;
+    if (allowed > 0 && !g_disk.writeFile.original<decltype(&WriteFile)>()(
+                           file, data, static_cast<DWORD>(allowed), written, overlapped)) {
         return FALSE;
     }
-    g_disk->room -= std::min(g_disk->room, at + done > claimed ? at + done - claimed : 0);
-    g_disk->extent = std::max(g_disk->extent, at + done);
-    g_disk->written += done;
-    if (written != nullptr) {
-        *written = done;
-    }
-    if (done < size) {
-        SetLastError(ERROR_DISK_FULL);
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL WINAPI SetEndOfFileSpy(HANDLE file) {
-    const std::uint64_t end = PositionOf(file);
-    if (end < g_disk->extent) {
-        g_disk->room += g_disk->extent - end;
-        g_disk->extent = end;
-    }
-    return g_disk->setEndOfFile.original<decltype(&SetEndOfFile)>()(file);
+    g_disk.written += *written;
+    SetLastError(*written < size ? ERROR_DISK_FULL : ERROR_SUCCESS);
+    return *written == size;
 }
 
 // A save over a file with two names that fails part way leaves both names holding
@@ -341,95 +322,97 @@ TEST_F(PictureFileTest, AFailedSaveOverAFileWithSeveralNamesKeepsItsBytes) {
     const std::string old = "the older picture under two names, forty";
     WriteAll(first, old);
     ASSERT_TRUE(CreateHardLinkA(second.c_str(), first.c_str(), nullptr));
-    // The picture is 102 bytes: the file grows by 62.
+    // The picture is 102 bytes: the file grows by 62, or by 30 before the disk fills.
     struct Case {
-        const char* what;
-        std::uint64_t room;
-        std::uint64_t failAfter;
+        std::uint64_t capacity, failAfter;
         int failures;
         bool damaged;
     };
-    for (const Case& c : {Case{"the disk fills", 30, UINT64_MAX, 0, false},
-                          Case{"the device refuses once", UINT64_MAX, 80, 1, false},
-                          Case{"the device keeps refusing", UINT64_MAX, 80, 1000, true}}) {
-        SCOPED_TRACE(c.what);
-        FillingDisk disk;
-        disk.room = c.room;
-        disk.extent = old.size();
-        disk.failAfter = c.failAfter;
-        disk.failures = c.failures;
-        HMODULE self = GetModuleHandleA(nullptr);
-        disk.writeFile = tresk::test::Patch(self, "kernel32.dll", "WriteFile",
-                                            reinterpret_cast<void*>(&WriteFileSpy));
-        disk.setEndOfFile = tresk::test::Patch(self, "kernel32.dll", "SetEndOfFile",
-                                               reinterpret_cast<void*>(&SetEndOfFileSpy));
-        ASSERT_TRUE(disk.writeFile.active() && disk.setEndOfFile.active());
-        g_disk = &disk;
-        const RuntimeError error = SaveExpectingError(first);
-        g_disk = nullptr;
-        disk = FillingDisk{};
-
-        const bool saysDamaged = error.Description().find("may be damaged") != std::string::npos;
-        EXPECT_EQ(saysDamaged, c.damaged) << error.Description();
-        if (!c.damaged) {
-            EXPECT_EQ(error.Description(), "Disk full");
-            for (const std::string& name : {first, second}) {
-                const std::vector<std::uint8_t> after = ReadAll(name);
-                EXPECT_EQ(std::string(after.begin(), after.end()), old) << name;
-            }
+    for (const Case& c : {Case{70, UINT64_MAX, 0, false}, Case{UINT64_MAX, 80, 1, false},
+                          Case{UINT64_MAX, 80, 1000, true}}) {
+        SCOPED_TRACE(c.failures);
+        g_disk = {c.capacity, c.failAfter, c.failures, Spy("WriteFile", &WriteFileSpy)};
+        const std::string error = SaveExpectingError(first).Description();
+        g_disk = {};
+        if (c.damaged) {
+            EXPECT_EQ(error, "Disk full (the file may be damaged: " + first + ")");
+        } else {
+            EXPECT_EQ(error, "Disk full");
+            EXPECT_EQ(ReadAll(first), old);
+            EXPECT_EQ(ReadAll(second), old);
         }
         WriteAll(first, old);
     }
     EXPECT_EQ(Names(), (std::set<std::string>{"first.bmp", "second.bmp"}));
-    const std::vector<std::uint8_t> linked = ReadAll(second);
-    EXPECT_EQ(std::string(linked.begin(), linked.end()), old) << "the names came apart";
+    EXPECT_EQ(ReadAll(second), old) << "the names came apart";
 }
 
-// What the folder "shut" allows, as the spies below see it: files in it may be
-// written but no new file made, and, with `refuseMoves`, no file moved over another
-// (a target the user may write but not delete).
-struct ShutFolder {
-    std::string prefix;  // the folder's path with its trailing separator
+// Others at work while a save runs. The folder `prefix` (with its trailing separator)
+// admits no new file, and with `refuseMoves` no file moved over another (a target
+// the user may write but not delete). Another program holds `held` open, denying
+// others the right to write or delete it: with `releaseAtRetry` it lets go when the
+// save first waits to retry; with `holdReplacement` it opens the save's new file
+// just before the replace, as a virus scanner looks at a file just written.
+struct Others {
+    std::string prefix = "<none>";
     bool refuseMoves = false;
+    bool releaseAtRetry = false;
+    bool holdReplacement = false;
+    tresk::test::Patch createFile{}, moveFile{}, replaceFile{}, sleep{};
     int refused = 0;
-    tresk::test::Patch createFile;
-    tresk::test::Patch moveFile;
-    tresk::test::Patch replaceFile;
+    int waits = 0;
+    tk::File held{};
+    void Hold(const char* path) {
+        held = tk::File(
+            CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
 };
-ShutFolder* g_shut = nullptr;
+Others* g_others = nullptr;
 
 HANDLE WINAPI CreateFileSpy(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                             DWORD disposition, DWORD flags, HANDLE templateFile) {
     const bool makesNew = disposition == CREATE_NEW ||
                           ((disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) &&
                            GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES);
-    if (makesNew && std::string(name).starts_with(g_shut->prefix)) {
-        ++g_shut->refused;
+    if (makesNew && std::string(name).starts_with(g_others->prefix)) {
+        ++g_others->refused;
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    return g_shut->createFile.original<decltype(&CreateFileA)>()(name, access, share, security,
-                                                                 disposition, flags, templateFile);
+    return g_others->createFile.original<decltype(&CreateFileA)>()(
+        name, access, share, security, disposition, flags, templateFile);
+}
+
+// True, with access denied, when a move over `to` is refused.
+bool RefusesMoveOver(LPCSTR to) {
+    if (!g_others->refuseMoves || !std::string(to).starts_with(g_others->prefix)) {
+        return false;
+    }
+    ++g_others->refused;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return true;
 }
 
 BOOL WINAPI MoveFileExSpy(LPCSTR from, LPCSTR to, DWORD flags) {
-    if (g_shut->refuseMoves && std::string(to).starts_with(g_shut->prefix)) {
-        ++g_shut->refused;
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    return g_shut->moveFile.original<decltype(&MoveFileExA)>()(from, to, flags);
+    return !RefusesMoveOver(to) &&
+           g_others->moveFile.original<decltype(&MoveFileExA)>()(from, to, flags);
 }
 
-BOOL WINAPI ReplaceFileShutSpy(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
-                               LPVOID exclude, LPVOID reserved) {
-    if (g_shut->refuseMoves && std::string(replaced).starts_with(g_shut->prefix)) {
-        ++g_shut->refused;
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
+BOOL WINAPI ReplaceFileSpy(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
+                           LPVOID exclude, LPVOID reserved) {
+    if (std::exchange(g_others->holdReplacement, false)) {
+        g_others->Hold(replacement);
     }
-    const auto real = g_shut->replaceFile.original<decltype(&ReplaceFileA)>();
-    return real(replaced, replacement, backup, flags, exclude, reserved);
+    return !RefusesMoveOver(replaced) &&
+           g_others->replaceFile.original<decltype(&ReplaceFileA)>()(replaced, replacement, backup,
+                                                                     flags, exclude, reserved);
+}
+
+void WINAPI SleepSpy(DWORD) {
+    ++g_others->waits;
+    if (g_others->releaseAtRetry) {
+        g_others->held = {};
+    }
 }
 
 TEST_F(PictureFileTest, FolderThatAdmitsNoNewFileStillHasItsFilesReplaced) {
@@ -437,20 +420,14 @@ TEST_F(PictureFileTest, FolderThatAdmitsNoNewFileStillHasItsFilesReplaced) {
     ASSERT_TRUE(CreateDirectoryA(shut.c_str(), nullptr));
     const std::string path = shut + "\\old.bmp";
     WriteAll(path, "an older and longer picture that the new one overwrites, byte for byte");
-    ShutFolder spies;
-    spies.prefix = shut + "\\";
-    HMODULE self = GetModuleHandleA(nullptr);
-    spies.createFile = tresk::test::Patch(self, "kernel32.dll", "CreateFileA",
-                                          reinterpret_cast<void*>(&CreateFileSpy));
-    spies.moveFile = tresk::test::Patch(self, "kernel32.dll", "MoveFileExA",
-                                        reinterpret_cast<void*>(&MoveFileExSpy));
-    spies.replaceFile = tresk::test::Patch(self, "kernel32.dll", "ReplaceFileA",
-                                           reinterpret_cast<void*>(&ReplaceFileShutSpy));
-    ASSERT_TRUE(spies.createFile.active() && spies.moveFile.active() && spies.replaceFile.active());
-    g_shut = &spies;
+    Others others{.prefix = shut + "\\",
+                  .createFile = Spy("CreateFileA", &CreateFileSpy),
+                  .moveFile = Spy("MoveFileExA", &MoveFileExSpy),
+                  .replaceFile = Spy("ReplaceFileA", &ReplaceFileSpy)};
+    g_others = &others;
 
     SavePictureFile(picture_, path);
-    EXPECT_GT(spies.refused, 0) << "the spy never refused a new file";
+    EXPECT_GT(others.refused, 0) << "the spy never refused a new file";
     ExpectPatternFile(path, kWidth, kHeight);
     EXPECT_EQ(Names(shut), std::set<std::string>{"old.bmp"});
 
@@ -463,64 +440,20 @@ TEST_F(PictureFileTest, FolderThatAdmitsNoNewFileStillHasItsFilesReplaced) {
     WriteAll(path, "old bytes");
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(SaveExpectingError(path).Description(), "Permission denied: " + path);
-    const std::vector<std::uint8_t> after = ReadAll(path);
-    EXPECT_EQ(std::string(after.begin(), after.end()), "old bytes");
+    EXPECT_EQ(ReadAll(path), "old bytes");
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
 
     // New files allowed but the move over the target refused: the target is written
     // in place and the new file made for the move is gone again.
     const std::string other = folder_ + "\\other.bmp";
     WriteAll(other, "old bytes");
-    spies.prefix = other;
-    spies.refuseMoves = true;
-    spies.refused = 0;
+    others.prefix = other;
+    others.refuseMoves = true;
+    others.refused = 0;
     SavePictureFile(picture_, other);
-    EXPECT_GT(spies.refused, 0) << "the spy never refused the replace";
+    EXPECT_GT(others.refused, 0) << "the spy never refused the replace";
     ExpectPatternFile(other, kWidth, kHeight);
     EXPECT_EQ(Names(), (std::set<std::string>{"other.bmp", "shut"}));
-    g_shut = nullptr;
-}
-
-// Another program holding a file open, denying others the right to write or
-// delete it; with `releaseAtRetry`, it lets go when the save first waits to retry.
-// With `holdReplacement`, it opens the save's new file just before the replace, as
-// a virus scanner looks at a file just written.
-struct Holder {
-    HANDLE held = INVALID_HANDLE_VALUE;
-    bool releaseAtRetry = false;
-    bool holdReplacement = false;
-    int waits = 0;
-    tresk::test::Patch sleep;
-    tresk::test::Patch replaceFile;
-
-    void Hold(const std::string& path) {
-        held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    }
-    void Release() {
-        if (held != INVALID_HANDLE_VALUE) {
-            CloseHandle(held);
-            held = INVALID_HANDLE_VALUE;
-        }
-    }
-};
-Holder* g_holder = nullptr;
-
-void WINAPI SleepSpy(DWORD) {
-    ++g_holder->waits;
-    if (g_holder->releaseAtRetry) {
-        g_holder->Release();
-    }
-}
-
-BOOL WINAPI ReplaceFileSpy(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
-                           LPVOID exclude, LPVOID reserved) {
-    if (g_holder->holdReplacement) {
-        g_holder->holdReplacement = false;
-        g_holder->Hold(replacement);
-    }
-    return g_holder->replaceFile.original<decltype(&ReplaceFileA)>()(
-        replacement == nullptr ? nullptr : replaced, replacement, backup, flags, exclude, reserved);
 }
 
 // A target another program holds open: a holder that lets go soon is waited for; one
@@ -528,46 +461,29 @@ BOOL WINAPI ReplaceFileSpy(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, D
 // that lets go soon is waited for too.
 TEST_F(PictureFileTest, AFileHeldOpenByAnotherProgramIsWaitedForOrReported) {
     const std::string path = folder_ + "\\held.bmp";
-    const std::string old = "the older picture";
-    struct Case {
-        const char* what;
-        bool holdTarget;
-        bool releaseAtRetry;
-        bool holdReplacement;
-        bool saved;
-    };
-    for (const Case& c : {Case{"a holder that lets go", true, true, false, true},
-                          Case{"a holder that keeps it", true, false, false, false},
-                          Case{"a holder of the new file", false, true, true, true}}) {
-        SCOPED_TRACE(c.what);
-        WriteAll(path, old);
-        Holder holder;
-        holder.releaseAtRetry = c.releaseAtRetry;
-        holder.holdReplacement = c.holdReplacement;
-        HMODULE self = GetModuleHandleA(nullptr);
-        holder.sleep =
-            tresk::test::Patch(self, "kernel32.dll", "Sleep", reinterpret_cast<void*>(&SleepSpy));
-        holder.replaceFile = tresk::test::Patch(self, "kernel32.dll", "ReplaceFileA",
-                                                reinterpret_cast<void*>(&ReplaceFileSpy));
-        ASSERT_TRUE(holder.sleep.active() && holder.replaceFile.active());
-        if (c.holdTarget) {
-            holder.Hold(path);
-            ASSERT_NE(holder.held, INVALID_HANDLE_VALUE);
+    // {lets go at the first retry, holds the new file rather than the target}
+    for (const auto& [letsGo, newFile] :
+         {std::pair{true, false}, std::pair{false, false}, std::pair{true, true}}) {
+        SCOPED_TRACE(::testing::Message() << "lets go " << letsGo << ", new file " << newFile);
+        WriteAll(path, "the older picture");
+        Others others{.releaseAtRetry = letsGo,
+                      .holdReplacement = newFile,
+                      .replaceFile = Spy("ReplaceFileA", &ReplaceFileSpy),
+                      .sleep = Spy("Sleep", &SleepSpy)};
+        g_others = &others;
+        if (!newFile) {
+            others.Hold(path.c_str());
+            ASSERT_NE(others.held.Get(), INVALID_HANDLE_VALUE);
         }
-        g_holder = &holder;
-        if (c.saved) {
+        if (letsGo) {
             EXPECT_NO_THROW(SavePictureFile(picture_, path));
-            holder.Release();
             ExpectPatternFile(path, kWidth, kHeight);
         } else {
             EXPECT_EQ(SaveExpectingError(path).Description(),
                       "Permission denied: " + path + " (open in another program)");
-            holder.Release();
-            const std::vector<std::uint8_t> after = ReadAll(path);
-            EXPECT_EQ(std::string(after.begin(), after.end()), old);
+            EXPECT_EQ(ReadAll(path), "the older picture");
         }
-        g_holder = nullptr;
-        EXPECT_GT(holder.waits, 0) << "no retry while a file was held";
+        EXPECT_GT(others.waits, 0) << "no retry while a file was held";
         EXPECT_EQ(Names(), std::set<std::string>{"held.bmp"});
     }
 }
