@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -274,19 +275,14 @@ TEST_F(PictureFileTest, AFileWithSeveralNamesKeepsThemAll) {
 
 // Puts `spy` in place of the kernel32 function `name` for this program's calls.
 tresk::test::Patch Spy(const char* name, auto* spy) {
-    tresk::test::Patch patch(GetModuleHandleA(nullptr), "kernel32.dll", name,
-                             reinterpret_cast<void*>(spy));
-    EXPECT_TRUE(patch.active()) << name;
-    return patch;
+    return {GetModuleHandleA(nullptr), "kernel32.dll", name, reinterpret_cast<void*>(spy)};
 }
 
 // The disk under a file written in place: full once the file would pass `capacity`
 // bytes (a cut end gives its room back), and with `failures` the device refuses that
 // many writes that pass byte `failAfter` of all the save writes.
 struct FailingDisk {
-    std::uint64_t capacity = UINT64_MAX;
-    std::uint64_t failAfter = UINT64_MAX;
-    int failures = 0;
+    std::uint64_t capacity = 0, failAfter = 0, failures = 0;
     tresk::test::Patch writeFile;
     std::uint64_t written = 0;
 };
@@ -296,16 +292,14 @@ BOOL WINAPI WriteFileSpy(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
                          LPOVERLAPPED overlapped) {
     LARGE_INTEGER at{};
     SetFilePointerEx(file, LARGE_INTEGER{}, &at, FILE_CURRENT);
-    const auto from = static_cast<std::uint64_t>(at.QuadPart);
-    std::uint64_t allowed =
-        from < g_disk.capacity ? std::min<std::uint64_t>(size, g_disk.capacity - from) : 0;
+    std::uint64_t allowed = std::min<std::uint64_t>(
+        size, g_disk.capacity - std::min(g_disk.capacity, static_cast<std::uint64_t>(at.QuadPart)));
     if (g_disk.failures > 0 && g_disk.written + size > g_disk.failAfter) {
         allowed = std::min(allowed, g_disk.failAfter - g_disk.written);
         --g_disk.failures;
     }
-    *written = 0;
-    if (allowed > 0 && !g_disk.writeFile.original<decltype(&WriteFile)>()(
-                           file, data, static_cast<DWORD>(allowed), written, overlapped)) {
+    const auto real = g_disk.writeFile.original<decltype(&WriteFile)>();
+    if (!real(file, data, static_cast<DWORD>(allowed), written, overlapped)) {
         return FALSE;
     }
     g_disk.written += *written;
@@ -323,21 +317,17 @@ TEST_F(PictureFileTest, AFailedSaveOverAFileWithSeveralNamesKeepsItsBytes) {
     WriteAll(first, old);
     ASSERT_TRUE(CreateHardLinkA(second.c_str(), first.c_str(), nullptr));
     // The picture is 102 bytes: the file grows by 62, or by 30 before the disk fills.
-    struct Case {
-        std::uint64_t capacity, failAfter;
-        int failures;
-        bool damaged;
-    };
-    for (const Case& c : {Case{70, UINT64_MAX, 0, false}, Case{UINT64_MAX, 80, 1, false},
-                          Case{UINT64_MAX, 80, 1000, true}}) {
-        SCOPED_TRACE(c.failures);
-        g_disk = {c.capacity, c.failAfter, c.failures, Spy("WriteFile", &WriteFileSpy)};
+    // {capacity, failAfter, failures}: the disk fills, the device refuses once, for good.
+    using Disk = std::array<std::uint64_t, 3>;
+    for (const auto& [capacity, failAfter, failures] :
+         {Disk{70, UINT64_MAX, 0}, Disk{UINT64_MAX, 80, 1}, Disk{UINT64_MAX, 80, 1000}}) {
+        SCOPED_TRACE(failures);
+        g_disk = {capacity, failAfter, failures, Spy("WriteFile", &WriteFileSpy)};
         const std::string error = SaveExpectingError(first).Description();
         g_disk = {};
-        if (c.damaged) {
-            EXPECT_EQ(error, "Disk full (the file may be damaged: " + first + ")");
-        } else {
-            EXPECT_EQ(error, "Disk full");
+        EXPECT_EQ(error, failures > 1 ? "Disk full (the file may be damaged: " + first + ")"
+                                      : "Disk full");
+        if (failures < 2) {
             EXPECT_EQ(ReadAll(first), old);
             EXPECT_EQ(ReadAll(second), old);
         }
@@ -347,14 +337,13 @@ TEST_F(PictureFileTest, AFailedSaveOverAFileWithSeveralNamesKeepsItsBytes) {
     EXPECT_EQ(ReadAll(second), old) << "the names came apart";
 }
 
-// Others at work while a save runs. The folder `prefix` (with its trailing separator)
-// admits no new file, and with `refuseMoves` no file moved over another (a target
-// the user may write but not delete). Another program holds `held` open, denying
-// others the right to write or delete it: with `releaseAtRetry` it lets go when the
-// save first waits to retry; with `holdReplacement` it opens the save's new file
-// just before the replace, as a virus scanner looks at a file just written.
+// Others at work while a save runs. The folder `prefix` admits no new file, and with
+// `refuseMoves` no file moved over another (a target one may write but not delete).
+// Another program holds `held` open, denying others to write or delete it, and lets
+// go at the save's first retry with `releaseAtRetry`; with `holdReplacement` it opens
+// the save's new file just before the replace, as a virus scanner does.
 struct Others {
-    std::string prefix = "<none>";
+    std::string prefix{};
     bool refuseMoves = false;
     bool releaseAtRetry = false;
     bool holdReplacement = false;
@@ -456,9 +445,8 @@ TEST_F(PictureFileTest, FolderThatAdmitsNoNewFileStillHasItsFilesReplaced) {
     EXPECT_EQ(Names(), (std::set<std::string>{"other.bmp", "shut"}));
 }
 
-// A target another program holds open: a holder that lets go soon is waited for; one
-// that keeps it is reported as such and the old file stays. A holder of the new file
-// that lets go soon is waited for too.
+// A holder of the target or the new file that lets go soon is waited for; one that
+// keeps the target is reported as such and the old file stays.
 TEST_F(PictureFileTest, AFileHeldOpenByAnotherProgramIsWaitedForOrReported) {
     const std::string path = folder_ + "\\held.bmp";
     // {lets go at the first retry, holds the new file rather than the target}
@@ -473,7 +461,6 @@ TEST_F(PictureFileTest, AFileHeldOpenByAnotherProgramIsWaitedForOrReported) {
         g_others = &others;
         if (!newFile) {
             others.Hold(path.c_str());
-            ASSERT_NE(others.held.Get(), INVALID_HANDLE_VALUE);
         }
         if (letsGo) {
             EXPECT_NO_THROW(SavePictureFile(picture_, path));
