@@ -282,9 +282,8 @@ tresk::test::Patch Spy(const char* name, auto* spy) {
 // bytes (a cut end gives its room back), and with `failures` the device refuses that
 // many writes that pass byte `failAfter` of all the save writes.
 struct FailingDisk {
-    std::uint64_t capacity = 0, failAfter = 0, failures = 0;
+    std::uint64_t capacity = 0, failAfter = 0, failures = 0, written = 0;
     tresk::test::Patch writeFile;
-    std::uint64_t written = 0;
 };
 FailingDisk g_disk;
 
@@ -322,7 +321,7 @@ TEST_F(PictureFileTest, AFailedSaveOverAFileWithSeveralNamesKeepsItsBytes) {
     for (const auto& [capacity, failAfter, failures] :
          {Disk{70, UINT64_MAX, 0}, Disk{UINT64_MAX, 80, 1}, Disk{UINT64_MAX, 80, 1000}}) {
         SCOPED_TRACE(failures);
-        g_disk = {capacity, failAfter, failures, Spy("WriteFile", &WriteFileSpy)};
+        g_disk = {capacity, failAfter, failures, 0, Spy("WriteFile", &WriteFileSpy)};
         const std::string error = SaveExpectingError(first).Description();
         g_disk = {};
         EXPECT_EQ(error, failures > 1 ? "Disk full (the file may be damaged: " + first + ")"
