@@ -474,9 +474,8 @@ TEST_F(HookProcTest, WithoutTargetTheHookOnlyRecordsAndPassesOn) {
     EXPECT_TRUE(Calls("SetCursor").empty());
     EXPECT_EQ(Calls("CallNextHookEx").size(), 14u);
 
-    // The program with its hook removed (a dialog is open) while another copy's hook,
-    // the same procedure, runs here on this process's state: the target window is
-    // still recorded, but the dialog's clicks are its own.
+    // This copy's hook removed (a dialog is open) while another copy's, the same
+    // procedure, runs here on this state: the dialog's clicks are its own.
     ASSERT_EQ(lib.InitMouseHook(target), 1);
     ASSERT_EQ(lib.InstallFilter(0, 0), 1);
     Clear();
