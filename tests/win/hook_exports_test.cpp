@@ -26,10 +26,9 @@ struct Call {
     std::uintptr_t result;
 };
 
-// What the spies saw. The desktop's standard arrow is modelled with Windows' semantics,
-// which Wine lacks (its SetSystemCursor and SPI_SETCURSORS do nothing), once a test
-// gives it a look: LoadCursorA(NULL, IDC_ARROW) gives the arrow as it looks now,
-// SetSystemCursor gives it the look of the cursor it is handed and destroys that
+// What the spies saw. Once a test gives the desktop's arrow a look, it has Windows'
+// semantics, which Wine lacks: LoadCursorA(NULL, IDC_ARROW) gives the arrow as it looks
+// now, SetSystemCursor gives it the look of the cursor it is handed and destroys that
 // handle, SPI_SETCURSORS reloads the user's own arrow.
 struct Spies {
     std::vector<Call> calls;
@@ -340,22 +339,19 @@ protected:
     void SetUp() override {
         HookExportsTest::SetUp();
         char path[MAX_PATH] = {};
-        char folder[MAX_PATH] = {};
         ASSERT_NE(GetModuleFileNameA(lib.module(), path, MAX_PATH), 0u);
-        GetTempPathA(MAX_PATH, folder);
-        secondFile = std::string(folder) + "TreskhookSecondCopy.dll";
+        secondFile = std::string(path) + ".second.dll";  // beside the library
         ASSERT_TRUE(CopyFileA(path, secondFile.c_str(), FALSE));
         second = std::make_unique<HookLibrary>(secondFile.c_str());
         ASSERT_NE(second->module(), nullptr);
         Watch(second->module(), secondPatches);
-        copies[0].lib = &lib;
-        copies[1].lib = second.get();
+        libs[1] = second.get();
         spies.userArrow = MakeCursor(3, 5);
         spies.ArrowBecomes(spies.userArrow);
     }
     void TearDown() override {
-        for (Copy& copy : copies) {
-            DestroyWindow(copy.window);
+        for (HWND window : windows) {
+            DestroyWindow(window);
         }
         secondPatches.clear();
         second.reset();
@@ -364,24 +360,18 @@ protected:
         DestroyCursor(spies.userArrow);
     }
 
-    struct Copy {
-        HookLibrary* lib = nullptr;
-        HWND window = nullptr;  // its main window, gone with a forced end
-        HHOOK hook = nullptr;
-    };
-
     // The program's start of the hook; then the pointer moves over its window.
-    void Start(Copy& copy) {
-        if (copy.window == nullptr) {
-            copy.window = CreateWindowExA(0, "STATIC", "copy", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                          nullptr, GetModuleHandleA(nullptr), nullptr);
+    void Start(int copy) {
+        if (windows[copy] == nullptr) {
+            windows[copy] = CreateWindowExA(0, "STATIC", "copy", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                            nullptr, GetModuleHandleA(nullptr), nullptr);
         }
-        copy.lib->InitMouseHook(copy.window);
-        copy.lib->SetCursorApp(MakeCursor(7, 24));
-        EXPECT_EQ(copy.lib->RunCursorApp(), 1);
-        copy.lib->InstallFilter(0, 1);
-        copy.hook = reinterpret_cast<HHOOK>(CallsTo("SetWindowsHookExA").back().result);
-        MOUSEHOOKSTRUCT record{{0, 0}, copy.window, HTCLIENT, 0};
+        libs[copy]->InitMouseHook(windows[copy]);
+        libs[copy]->SetCursorApp(MakeCursor(7, 24));
+        EXPECT_EQ(libs[copy]->RunCursorApp(), 1);
+        libs[copy]->InstallFilter(0, 1);
+        hooks[copy] = reinterpret_cast<HHOOK>(CallsTo("SetWindowsHookExA").back().result);
+        MOUSEHOOKSTRUCT record{{0, 0}, windows[copy], HTCLIENT, 0};
         spies.calls.clear();
         spies.proc(HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&record));
         EXPECT_FALSE(CallsTo("SetCursor").empty()) << "the hook showed no cursor";
@@ -390,7 +380,9 @@ protected:
     std::string secondFile;
     std::unique_ptr<HookLibrary> second;
     std::vector<Patch> secondPatches;  // destroyed before second
-    Copy copies[2];
+    HookLibrary* libs[2] = {&lib, nullptr};
+    HWND windows[2] = {};  // the copies' main windows, gone with a forced end
+    HHOOK hooks[2] = {};
 };
 
 // Each road is a row of steps: a copy (0 or 1) and what it does (s: start, t: stop,
@@ -407,16 +399,16 @@ TEST_F(ArrowCopiesTest, TheLastCopyToStopGivesBackTheUsersArrow) {
     for (const auto& [name, steps] : roads) {
         SCOPED_TRACE(name);
         for (std::size_t at = 0; at < steps.size(); at += 3) {
-            Copy& copy = copies[steps[at] - '0'];
+            const int copy = steps[at] - '0';
             if (steps[at + 1] == 's') {
                 Start(copy);
             } else if (steps[at + 1] == 't') {
-                EXPECT_EQ(copy.lib->StopCursorApp(), 1);
-                EXPECT_EQ(copy.lib->InstallFilter(0, 0), 1);
+                EXPECT_EQ(libs[copy]->StopCursorApp(), 1);
+                EXPECT_EQ(libs[copy]->InstallFilter(0, 0), 1);
             } else {  // the window goes, and the system removes the hook; nothing else
-                DestroyWindow(copy.window);
-                copy.window = nullptr;
-                UnhookWindowsHookEx(copy.hook);
+                DestroyWindow(windows[copy]);
+                windows[copy] = nullptr;
+                UnhookWindowsHookEx(hooks[copy]);
             }
             const int hotX = HotSpot(spies.arrowLook).x;  // 7: pick cursor, 3: user's arrow
             EXPECT_EQ(hotX, at + 3 < steps.size() ? 7 : 3) << "after " << steps.substr(0, at + 2);
