@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "app/about/about_form.h"
@@ -117,34 +118,23 @@ LRESULT CALLBACK RecordingPrevious(HWND, UINT, WPARAM, LPARAM) {
     return 0;
 }
 
-// The folder a module was loaded from.
-std::wstring FolderOf(HMODULE module) {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(module, path, MAX_PATH);
-    const std::wstring folder = path;
-    return folder.substr(0, folder.rfind(L'\\'));
-}
-
-// Where this process's Treskhook.dll came from: "none", "beside" the program or "elsewhere".
-std::string LibraryPlace() {
-    HMODULE library = GetModuleHandleA("Treskhook.dll");
-    if (library == nullptr) {
+// Where a module was loaded from: "none", "beside" the program, "system" or "other".
+std::string Place(HMODULE module) {
+    if (module == nullptr) {
         return "none";
     }
-    return lstrcmpiW(FolderOf(library).c_str(), FolderOf(nullptr).c_str()) == 0 ? "beside"
-                                                                                : "elsewhere";
-}
-
-// Whether a library bound at first use, as the dialogs and the shell bind theirs, comes
-// from the system folder.
-std::string SystemOrNot(const char* file, const char* entry) {
-    tk::SystemLibrary library(file);
+    wchar_t path[MAX_PATH] = {};
+    wchar_t program[MAX_PATH] = {};
     wchar_t system[MAX_PATH] = {};
+    GetModuleFileNameW(module, path, MAX_PATH);
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
     GetSystemDirectoryW(system, MAX_PATH);
-    if (library.Find<FARPROC>(entry) == nullptr) {
-        return "unbound";
+    *std::wcsrchr(path, L'\\') = L'\0';
+    *std::wcsrchr(program, L'\\') = L'\0';
+    if (lstrcmpiW(path, program) == 0) {
+        return "beside";
     }
-    return lstrcmpiW(FolderOf(GetModuleHandleA(file)).c_str(), system) == 0 ? "system" : "other";
+    return lstrcmpiW(path, system) == 0 ? "system" : "other";
 }
 
 void StartUp() {
@@ -153,7 +143,7 @@ void StartUp() {
     Report("startup");
     tresk::StartUp();
     Report("started hookActive=" + std::to_string(Shared().HookActive) + " library " +
-           LibraryPlace());
+           Place(GetModuleHandleA("Treskhook.dll")));
 }
 
 int RunWithoutLibrary() {
@@ -186,8 +176,13 @@ int RunWithoutLibrary() {
     Report("second start");
     tresk::StartMouseHook();
     Report("after second start hookActive=" + std::to_string(Shared().HookActive));
-    Report("comdlg32 " + SystemOrNot("comdlg32.dll", "ChooseColorA") + " shell32 " +
-           SystemOrNot("shell32.dll", "ShellExecuteA"));
+    // System libraries bound at first use, as the dialogs and the shell bind theirs.
+    auto bound = [](const char* file, const char* entry) {
+        tk::SystemLibrary library(file);
+        return Place(library.Find<FARPROC>(entry) != nullptr ? GetModuleHandleA(file) : nullptr);
+    };
+    Report("comdlg32 " + bound("comdlg32.dll", "ChooseColorA") + " shell32 " +
+           bound("shell32.dll", "ShellExecuteA"));
     Report("stop");
     tresk::StopMouseHook();
     Report("close");
