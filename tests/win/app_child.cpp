@@ -12,9 +12,9 @@
 //                              About box opened; the parent asks the main window to close
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "app/about/about_form.h"
@@ -95,11 +95,9 @@ void WatchLibrary() {
                                       reinterpret_cast<void*>(SpySetWindowsHookExA));
     unhookPatch = tresk::test::Patch(library, "USER32.dll", "UnhookWindowsHookEx",
                                      reinterpret_cast<void*>(SpyUnhookWindowsHookEx));
-    Report(std::string("watching ") + (setSystemCursorPatch.active() &&
-                                               systemParametersPatch.active() &&
-                                               setHookPatch.active() && unhookPatch.active()
-                                           ? "yes"
-                                           : "no"));
+    const bool all = setSystemCursorPatch.active() && systemParametersPatch.active() &&
+                     setHookPatch.active() && unhookPatch.active();
+    Report(std::string("watching ") + (all ? "yes" : "no"));
 }
 
 tresk::test::Patch messageBoxPatch;
@@ -120,50 +118,32 @@ LRESULT CALLBACK RecordingPrevious(HWND, UINT, WPARAM, LPARAM) {
     return 0;
 }
 
+// Where a module was loaded from: "none", "beside" the program, "system" or "other".
+std::string Place(HMODULE module) {
+    if (module == nullptr) {
+        return "none";
+    }
+    wchar_t path[MAX_PATH] = {};
+    wchar_t program[MAX_PATH] = {};
+    wchar_t system[MAX_PATH] = {};
+    GetModuleFileNameW(module, path, MAX_PATH);
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    GetSystemDirectoryW(system, MAX_PATH);
+    *std::wcsrchr(path, L'\\') = L'\0';
+    *std::wcsrchr(program, L'\\') = L'\0';
+    if (lstrcmpiW(path, program) == 0) {
+        return "beside";
+    }
+    return lstrcmpiW(path, system) == 0 ? "system" : "other";
+}
+
 void StartUp() {
     tresk::RestrictLibrarySearch();
     tresk::InitApplication();
     Report("startup");
     tresk::StartUp();
-    Report("started hookActive=" + std::to_string(Shared().HookActive));
-}
-
-// Where this process's Treskhook.dll came from: "none", "beside" (the program's own
-// folder) or somewhere else.
-std::string LibraryPlace() {
-    HMODULE library = GetModuleHandleA("Treskhook.dll");
-    if (library == nullptr) {
-        return "none";
-    }
-    wchar_t path[MAX_PATH] = {};
-    wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(library, path, MAX_PATH);
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    std::wstring expected = program;
-    expected.resize(expected.find_last_of(L'\\') + 1);
-    expected += L"Treskhook.dll";
-    if (lstrcmpiW(path, expected.c_str()) == 0) {
-        return "beside";
-    }
-    char shown[MAX_PATH] = {};
-    WideCharToMultiByte(CP_UTF8, 0, path, -1, shown, MAX_PATH, nullptr, nullptr);
-    return std::string("elsewhere ") + shown;
-}
-
-// Whether a library bound at first use, as the dialogs and the shell bind theirs, comes
-// from the system folder.
-std::string FolderOf(const char* file, const char* entry) {
-    tk::SystemLibrary library(file);
-    if (library.Find<FARPROC>(entry) == nullptr) {
-        return "unbound";
-    }
-    char path[MAX_PATH] = {};
-    char system[MAX_PATH] = {};
-    GetModuleFileNameA(GetModuleHandleA(file), path, MAX_PATH);
-    GetSystemDirectoryA(system, MAX_PATH);
-    std::string folder = path;
-    folder.erase(std::min(folder.find_last_of('\\'), folder.size()));
-    return lstrcmpiA(folder.c_str(), system) == 0 ? "system" : path;
+    Report("started hookActive=" + std::to_string(Shared().HookActive) + " library " +
+           Place(GetModuleHandleA("Treskhook.dll")));
 }
 
 int RunWithoutLibrary() {
@@ -196,9 +176,13 @@ int RunWithoutLibrary() {
     Report("second start");
     tresk::StartMouseHook();
     Report("after second start hookActive=" + std::to_string(Shared().HookActive));
-    Report("library " + LibraryPlace());
-    Report(std::string("comdlg32 ") + FolderOf("comdlg32.dll", "ChooseColorA") + " shell32 " +
-           FolderOf("shell32.dll", "ShellExecuteA"));
+    // System libraries bound at first use, as the dialogs and the shell bind theirs.
+    auto bound = [](const char* file, const char* entry) {
+        tk::SystemLibrary library(file);
+        return Place(library.Find<FARPROC>(entry) != nullptr ? GetModuleHandleA(file) : nullptr);
+    };
+    Report("comdlg32 " + bound("comdlg32.dll", "ChooseColorA") + " shell32 " +
+           bound("shell32.dll", "ShellExecuteA"));
     Report("stop");
     tresk::StopMouseHook();
     Report("close");
@@ -210,11 +194,8 @@ int RunWithoutLibrary() {
 
 int RunWithLibrary() {
     StartUp();
-    Report("library " + LibraryPlace());
     PostMessageA(TreskForm::Instance().Hwnd(), WM_CLOSE, 0, 0);
-    const int code = tk::App::Run();
-    Report("end hookActive=" + std::to_string(Shared().HookActive));
-    return code;
+    return tk::App::Run();
 }
 
 int RaiseInHandler() {

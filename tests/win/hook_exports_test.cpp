@@ -26,33 +26,22 @@ struct Call {
     std::uintptr_t result;
 };
 
-// The desktop's standard arrow with Windows' semantics, which Wine lacks (its
-// SetSystemCursor and SPI_SETCURSORS do nothing): LoadCursorA(NULL, IDC_ARROW) gives
-// the arrow as it looks now, SetSystemCursor gives it the look of the cursor it is
-// handed and destroys that handle, SPI_SETCURSORS reloads the user's own arrow.
-struct SystemArrow {
-    HCURSOR user = nullptr;  // the user's own arrow; owned here
-    HCURSOR look = nullptr;  // a copy of the arrow's current look; owned here
-
-    void Become(HCURSOR cursor) {
-        HCURSOR copy = CopyIcon(cursor);
-        if (look != nullptr) {
-            DestroyCursor(look);
-        }
-        look = copy;
-    }
-};
-
-// What the spies saw; the real functions they pass calls on to.
+// What the spies saw. Once a test gives the desktop's arrow a look, it has Windows'
+// semantics, which Wine lacks: LoadCursorA(NULL, IDC_ARROW) gives the arrow as it looks
+// now, SetSystemCursor gives it the look of the cursor it is handed and destroys that
+// handle, SPI_SETCURSORS reloads the user's own arrow.
 struct Spies {
     std::vector<Call> calls;
     bool failCopyIcon = false;
-    SystemArrow arrow;
     HOOKPROC proc = nullptr;
-    void* copyIcon = nullptr;
-    void* setWindowsHookExA = nullptr;
-    void* unhookWindowsHookEx = nullptr;
-    void* systemParametersInfoA = nullptr;
+    HCURSOR userArrow = nullptr;  // both owned by the test that gives the arrow a look
+    HCURSOR arrowLook = nullptr;  // a copy of the arrow's current look
+
+    void ArrowBecomes(HCURSOR cursor) {
+        HCURSOR copy = CopyIcon(cursor);
+        DestroyCursor(arrowLook);
+        arrowLook = copy;
+    }
 };
 Spies spies;
 
@@ -60,27 +49,25 @@ std::uintptr_t Bits(const void* handle) {
     return reinterpret_cast<std::uintptr_t>(handle);
 }
 
+// The spies pass calls on to the real functions, which this test's own imports reach.
 HICON WINAPI SpyCopyIcon(HICON icon) {
-    HICON copy = nullptr;
-    if (!spies.failCopyIcon) {
-        copy = reinterpret_cast<decltype(&CopyIcon)>(spies.copyIcon)(icon);
-    }
+    HICON copy = spies.failCopyIcon ? nullptr : CopyIcon(icon);
     spies.calls.push_back({"CopyIcon", Bits(icon), 0, Bits(copy)});
     return copy;
 }
 
 HCURSOR WINAPI SpyLoadCursorA(HINSTANCE instance, LPCSTR name) {
     if (instance == nullptr && name == MAKEINTRESOURCEA(kCursorNormal) &&
-        spies.arrow.look != nullptr) {
-        return spies.arrow.look;
+        spies.arrowLook != nullptr) {
+        return spies.arrowLook;
     }
     return LoadCursorA(instance, name);
 }
 
 BOOL WINAPI SpySetSystemCursor(HCURSOR cursor, DWORD id) {
     spies.calls.push_back({"SetSystemCursor", Bits(cursor), id, TRUE});
-    if (id == kCursorNormal && spies.arrow.look != nullptr) {
-        spies.arrow.Become(cursor);
+    if (id == kCursorNormal && spies.arrowLook != nullptr) {
+        spies.ArrowBecomes(cursor);
     }
     DestroyCursor(cursor);
     return TRUE;
@@ -88,12 +75,11 @@ BOOL WINAPI SpySetSystemCursor(HCURSOR cursor, DWORD id) {
 
 BOOL WINAPI SpySystemParametersInfoA(UINT action, UINT number, void* data, UINT flags) {
     if (action != SPI_SETCURSORS) {
-        return reinterpret_cast<decltype(&SystemParametersInfoA)>(spies.systemParametersInfoA)(
-            action, number, data, flags);
+        return SystemParametersInfoA(action, number, data, flags);
     }
     spies.calls.push_back({"SPI_SETCURSORS", number, Bits(data), TRUE});
-    if (spies.arrow.look != nullptr) {
-        spies.arrow.Become(spies.arrow.user);
+    if (spies.arrowLook != nullptr) {
+        spies.ArrowBecomes(spies.userArrow);
     }
     return TRUE;
 }
@@ -105,8 +91,7 @@ HCURSOR WINAPI SpySetCursor(HCURSOR cursor) {
 }
 
 HHOOK WINAPI SpySetWindowsHookExA(int id, HOOKPROC proc, HINSTANCE instance, DWORD thread) {
-    HHOOK hook = reinterpret_cast<decltype(&SetWindowsHookExA)>(spies.setWindowsHookExA)(
-        id, proc, instance, thread);
+    HHOOK hook = SetWindowsHookExA(id, proc, instance, thread);
     spies.proc = proc;
     spies.calls.push_back(
         {"SetWindowsHookExA", static_cast<std::uintptr_t>(id), Bits(instance), Bits(hook)});
@@ -115,8 +100,7 @@ HHOOK WINAPI SpySetWindowsHookExA(int id, HOOKPROC proc, HINSTANCE instance, DWO
 }
 
 BOOL WINAPI SpyUnhookWindowsHookEx(HHOOK hook) {
-    const BOOL done =
-        reinterpret_cast<decltype(&UnhookWindowsHookEx)>(spies.unhookWindowsHookEx)(hook);
+    const BOOL done = UnhookWindowsHookEx(hook);
     spies.calls.push_back(
         {"UnhookWindowsHookEx", Bits(hook), 0, static_cast<std::uintptr_t>(done)});
     return done;
@@ -130,32 +114,25 @@ BOOL WINAPI SpyDestroyCursor(HCURSOR cursor) {
 
 // A 32 x 32 cursor of this test with the given hot spot, which tells it apart.
 HCURSOR MakeCursor(int x, int y) {
-    const BYTE andMask[128] = {};
-    const BYTE xorMask[128] = {};
-    return CreateCursor(GetModuleHandleA(nullptr), x, y, 32, 32, andMask, xorMask);
+    const BYTE mask[128] = {};
+    return CreateCursor(GetModuleHandleA(nullptr), x, y, 32, 32, mask, mask);
 }
 
-// Points a module's user32 imports at the spies; the patches are pushed onto `into`.
-// LoadCursorA and SystemParametersInfoA are watched where the module imports them.
+// Points the user32 imports a module has at the spies; the patches are pushed onto `into`.
 void Watch(HMODULE module, std::vector<Patch>& into) {
-    auto patch = [&](const char* function, void* spy, void** original, bool needed) {
-        into.emplace_back(module, "USER32.dll", function, spy);
-        EXPECT_TRUE(into.back().active() || !needed) << function;
-        if (original != nullptr && into.back().active()) {
-            *original = into.back().original<void*>();
-        }
-    };
-    patch("CopyIcon", reinterpret_cast<void*>(&SpyCopyIcon), &spies.copyIcon, true);
-    patch("SetSystemCursor", reinterpret_cast<void*>(&SpySetSystemCursor), nullptr, true);
-    patch("SetWindowsHookExA", reinterpret_cast<void*>(&SpySetWindowsHookExA),
-          &spies.setWindowsHookExA, true);
-    patch("UnhookWindowsHookEx", reinterpret_cast<void*>(&SpyUnhookWindowsHookEx),
-          &spies.unhookWindowsHookEx, true);
-    patch("DestroyCursor", reinterpret_cast<void*>(&SpyDestroyCursor), nullptr, true);
-    patch("SetCursor", reinterpret_cast<void*>(&SpySetCursor), nullptr, true);
-    patch("LoadCursorA", reinterpret_cast<void*>(&SpyLoadCursorA), nullptr, false);
-    patch("SystemParametersInfoA", reinterpret_cast<void*>(&SpySystemParametersInfoA),
-          &spies.systemParametersInfoA, false);
+    auto spy = [](auto* function) { return reinterpret_cast<void*>(function); };
+    const std::pair<const char*, void*> table[] = {
+        {"CopyIcon", spy(&SpyCopyIcon)},
+        {"SetSystemCursor", spy(&SpySetSystemCursor)},
+        {"SetWindowsHookExA", spy(&SpySetWindowsHookExA)},
+        {"UnhookWindowsHookEx", spy(&SpyUnhookWindowsHookEx)},
+        {"DestroyCursor", spy(&SpyDestroyCursor)},
+        {"SetCursor", spy(&SpySetCursor)},
+        {"LoadCursorA", spy(&SpyLoadCursorA)},
+        {"SystemParametersInfoA", spy(&SpySystemParametersInfoA)}};
+    for (const auto& [function, address] : table) {
+        into.emplace_back(module, "USER32.dll", function, address);
+    }
 }
 
 class HookExportsTest : public ::testing::Test {
@@ -216,20 +193,6 @@ TEST_F(HookExportsTest, MousePointsReturnsItsArgumentInEveryState) {
     all();
 }
 
-TEST_F(HookExportsTest, WithoutACopyForThePlatformTheArrowStaysAndStopStillReloads) {
-    EXPECT_EQ(lib.InitMouseHook(nullptr), 1);
-    EXPECT_TRUE(spies.calls.empty()) << spies.calls.front().function;
-    ASSERT_EQ(lib.SetCursorApp(MakeCursor(7, 24)), 1);
-    spies.failCopyIcon = true;
-    EXPECT_EQ(lib.RunCursorApp(), 1);
-    EXPECT_TRUE(CallsTo("SetSystemCursor").empty());
-    EXPECT_EQ(lib.StopCursorApp(), 1);
-    const std::vector<Call> reloads = CallsTo("SPI_SETCURSORS");
-    ASSERT_EQ(reloads.size(), 1u);
-    EXPECT_EQ(reloads[0].first, 0u);
-    EXPECT_EQ(reloads[0].second, 0u);
-}
-
 TEST_F(HookExportsTest, RunCursorAppNeedsAnApplicationCursor) {
     lib.InitMouseHook(nullptr);
     EXPECT_EQ(lib.SetCursorSys(sysCursor), 1);
@@ -246,6 +209,10 @@ TEST_F(HookExportsTest, RunCursorAppNeedsAnApplicationCursor) {
     ASSERT_EQ(set.size(), 1u);
     EXPECT_EQ(set[0].first, CallsTo("CopyIcon").at(0).result);
     EXPECT_EQ(set[0].second, static_cast<std::uintptr_t>(kCursorNormal));
+    // Without a copy for the platform the arrow simply stays.
+    spies.failCopyIcon = true;
+    EXPECT_EQ(lib.RunCursorApp(), 1);
+    EXPECT_EQ(CallsTo("SetSystemCursor").size(), 1u);
 }
 
 TEST_F(HookExportsTest, InstallHooksAllThreadsWithTheModuleAndRemovalUnhooksIt) {
@@ -325,12 +292,9 @@ TEST_F(HookExportsTest, RefusedInstallStillReportsMinusOne) {
 }
 
 TEST_F(HookExportsTest, ACursorThatIsReplacedIsDestroyed) {
-    using Setter = SetCursorFn;
-    for (Setter set : {lib.SetCursorSys, lib.SetCursorApp}) {
+    for (SetCursorFn set : {lib.SetCursorSys, lib.SetCursorApp}) {
         HCURSOR first = MakeCursor(0, 0);
         HCURSOR second = MakeCursor(0, 0);
-        ASSERT_NE(first, nullptr);
-        ASSERT_NE(second, nullptr);
         spies.calls.clear();
         lib.InitMouseHook(nullptr);
         EXPECT_EQ(set(first), 1);
@@ -362,130 +326,86 @@ TEST_F(HookExportsTest, RowsOtherThanZeroAreRefused) {
     EXPECT_EQ(lib.InstallFilter(0, 0), 1);
 }
 
-// Copies of the program as far as the desktop arrow goes, each a module of its own
-// (the library under another file name) with a main window of its own, against the
-// model of the system arrow. After each step the arrow is the pick cursor or the
-// user's own; every road ends with the user's.
+// Two copies of the program as far as the desktop arrow goes, each the library under a
+// file name of its own with a main window of its own, against the model of the arrow.
 class ArrowCopiesTest : public HookExportsTest {
 protected:
     void SetUp() override {
         HookExportsTest::SetUp();
         char path[MAX_PATH] = {};
         ASSERT_NE(GetModuleFileNameA(lib.module(), path, MAX_PATH), 0u);
-        char folder[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, folder);
-        secondFile = std::string(folder) + "TreskhookSecondCopy.dll";
+        secondFile = std::string(path) + ".second.dll";  // beside the library
         ASSERT_TRUE(CopyFileA(path, secondFile.c_str(), FALSE));
         second = std::make_unique<HookLibrary>(secondFile.c_str());
         ASSERT_NE(second->module(), nullptr);
-        ASSERT_NE(second->module(), lib.module());
         Watch(second->module(), secondPatches);
-        spies.arrow.user = MakeCursor(3, 5);
-        spies.arrow.Become(spies.arrow.user);
+        libs[1] = second.get();
+        spies.userArrow = MakeCursor(3, 5);
+        spies.ArrowBecomes(spies.userArrow);
     }
     void TearDown() override {
-        for (Copy& copy : copies) {
-            if (copy.window != nullptr) {
-                DestroyWindow(copy.window);
-            }
+        for (HWND window : windows) {
+            DestroyWindow(window);
         }
         secondPatches.clear();
         second.reset();
         DeleteFileA(secondFile.c_str());
-        DestroyCursor(spies.arrow.look);
-        DestroyCursor(spies.arrow.user);
-        spies.arrow = SystemArrow{};
+        DestroyCursor(spies.arrowLook);
+        DestroyCursor(spies.userArrow);
     }
 
-    struct Copy {
-        HookLibrary* lib = nullptr;
-        HWND window = nullptr;  // its main window, destroyed in TearDown or by a forced end
-        HHOOK hook = nullptr;
-    };
-
     // The program's start of the hook; then the pointer moves over its window.
-    void Start(Copy& copy) {
-        if (copy.window == nullptr) {
-            copy.window = CreateWindowExA(0, "STATIC", "copy", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                          nullptr, GetModuleHandleA(nullptr), nullptr);
+    void Start(int copy) {
+        if (windows[copy] == nullptr) {
+            windows[copy] = CreateWindowExA(0, "STATIC", "copy", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                            nullptr, GetModuleHandleA(nullptr), nullptr);
         }
-        copy.lib->InitMouseHook(copy.window);
-        copy.lib->SetCursorApp(MakeCursor(7, 24));
-        copy.lib->SetCursorSys(MakeCursor(10, 6));
-        EXPECT_EQ(copy.lib->RunCursorApp(), 1);
-        copy.lib->InstallFilter(0, 1);
-        copy.hook = reinterpret_cast<HHOOK>(CallsTo("SetWindowsHookExA").back().result);
-        MOUSEHOOKSTRUCT record{};
-        record.hwnd = copy.window;
-        record.wHitTestCode = HTCLIENT;
+        libs[copy]->InitMouseHook(windows[copy]);
+        libs[copy]->SetCursorApp(MakeCursor(7, 24));
+        EXPECT_EQ(libs[copy]->RunCursorApp(), 1);
+        libs[copy]->InstallFilter(0, 1);
+        hooks[copy] = reinterpret_cast<HHOOK>(CallsTo("SetWindowsHookExA").back().result);
+        MOUSEHOOKSTRUCT record{{0, 0}, windows[copy], HTCLIENT, 0};
         spies.calls.clear();
         spies.proc(HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&record));
         EXPECT_FALSE(CallsTo("SetCursor").empty()) << "the hook showed no cursor";
-    }
-    void Stop(Copy& copy) {
-        EXPECT_EQ(copy.lib->StopCursorApp(), 1);
-        EXPECT_EQ(copy.lib->InstallFilter(0, 0), 1);
-    }
-    // Ended by force: the window goes, and the system removes the hook; nothing else.
-    void Kill(Copy& copy) {
-        DestroyWindow(copy.window);
-        copy.window = nullptr;
-        UnhookWindowsHookEx(copy.hook);
-    }
-
-    std::string Arrow() const {
-        const POINT hot = HotSpot(spies.arrow.look);
-        if (hot.x == 7 && hot.y == 24) {
-            return "pick";
-        }
-        return hot.x == 3 && hot.y == 5 ? "user" : "other";
     }
 
     std::string secondFile;
     std::unique_ptr<HookLibrary> second;
     std::vector<Patch> secondPatches;  // destroyed before second
-    Copy copies[2];
+    HookLibrary* libs[2] = {&lib, nullptr};
+    HWND windows[2] = {};  // the copies' main windows, gone with a forced end
+    HHOOK hooks[2] = {};
 };
 
+// Each road is a row of steps: a copy (0 or 1) and what it does (s: start, t: stop,
+// k: forced end). The arrow is the pick cursor after every step but the last, which
+// gives back the user's own.
 TEST_F(ArrowCopiesTest, TheLastCopyToStopGivesBackTheUsersArrow) {
-    struct Step {
-        int copy;
-        char action;  // s: start, t: stop, k: forced end
-        const char* arrow;
+    const std::pair<const char*, std::string> roads[] = {
+        {"first started, first closed", "0s 1s 0t 1t"},
+        {"last started, first closed", "0s 1s 1t 0t"},
+        {"a restart beside another copy's pick cursor", "0s 1s 1t 1s 0t 1t"},
+        {"a forced end, then a start and a close", "0s 0k 0s 0t"},
+        {"a forced end beside another copy", "0s 1s 1k 0t"},
     };
-    const std::vector<std::pair<const char*, std::vector<Step>>> roads = {
-        {"first started, first closed",
-         {{0, 's', "pick"}, {1, 's', "pick"}, {0, 't', "pick"}, {1, 't', "user"}}},
-        {"last started, first closed",
-         {{0, 's', "pick"}, {1, 's', "pick"}, {1, 't', "pick"}, {0, 't', "user"}}},
-        {"a restart beside another copy's pick cursor",
-         {{0, 's', "pick"},
-          {1, 's', "pick"},
-          {1, 't', "pick"},
-          {1, 's', "pick"},
-          {0, 't', "pick"},
-          {1, 't', "user"}}},
-        {"a forced end, then a start and a close",
-         {{0, 's', "pick"}, {0, 'k', "pick"}, {0, 's', "pick"}, {0, 't', "user"}}},
-        {"a forced end beside another copy",
-         {{0, 's', "pick"}, {1, 's', "pick"}, {1, 'k', "pick"}, {0, 't', "user"}}},
-    };
-    copies[0].lib = &lib;
-    copies[1].lib = second.get();
     for (const auto& [name, steps] : roads) {
         SCOPED_TRACE(name);
-        int number = 0;
-        for (const Step& step : steps) {
-            ++number;
-            Copy& copy = copies[step.copy];
-            if (step.action == 's') {
+        for (std::size_t at = 0; at < steps.size(); at += 3) {
+            const int copy = steps[at] - '0';
+            if (steps[at + 1] == 's') {
                 Start(copy);
-            } else if (step.action == 't') {
-                Stop(copy);
-            } else {
-                Kill(copy);
+            } else if (steps[at + 1] == 't') {
+                EXPECT_EQ(libs[copy]->StopCursorApp(), 1);
+                EXPECT_EQ(libs[copy]->InstallFilter(0, 0), 1);
+            } else {  // the window goes, and the system removes the hook; nothing else
+                DestroyWindow(windows[copy]);
+                windows[copy] = nullptr;
+                UnhookWindowsHookEx(hooks[copy]);
             }
-            EXPECT_EQ(Arrow(), step.arrow) << "after step " << number;
+            const int hotX = HotSpot(spies.arrowLook).x;  // 7: pick cursor, 3: user's arrow
+            EXPECT_EQ(hotX, at + 3 < steps.size() ? 7 : 3) << "after " << steps.substr(0, at + 2);
         }
     }
 }

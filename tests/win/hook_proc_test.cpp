@@ -461,32 +461,27 @@ TEST_F(HookProcTest, WithoutTargetTheHookOnlyRecordsAndPassesOn) {
     }
     EXPECT_EQ(clicks, 1);
 
-    // Not even the rows real input does not reach forward anything.
-    Clear();
+    // Not even the rows real input does not reach forward anything; nor, on this
+    // program's window, once its hook is removed (a dialog is open) while another
+    // copy's, the same procedure, runs here on this state: the dialog's clicks are its own.
     const POINT point = Screen(grandchild, 5, 5);
     const UINT rows[] = {WM_SETCURSOR,   WM_LBUTTONDOWN,   WM_LBUTTONUP,  WM_NCLBUTTONDOWN,
                          WM_NCLBUTTONUP, WM_NCRBUTTONDOWN, WM_NCRBUTTONUP};
-    for (UINT message : rows) {
-        CallProc(HC_ACTION, message, grandchild, point, HTCLOSE);
-        CallProc(HC_ACTION, message, nullptr, point, HTCLIENT);
+    for (HWND window : {HWND{nullptr}, target}) {
+        if (window == target) {
+            ASSERT_EQ(lib.InitMouseHook(target), 1);
+            ASSERT_EQ(lib.InstallFilter(0, 0), 1);
+        }
+        Clear();
+        for (UINT message : rows) {
+            CallProc(HC_ACTION, message, grandchild, point, HTCLOSE);
+            CallProc(HC_ACTION, message, window, point, window == target ? HTCAPTION : HTCLIENT);
+        }
+        ReleaseCapture();
+        EXPECT_TRUE(Forwarding().empty()) << Forwarding().front().function;
+        EXPECT_TRUE(Calls("SetCursor").empty());
+        EXPECT_EQ(Calls("CallNextHookEx").size(), 14u);
     }
-    EXPECT_TRUE(Forwarding().empty());
-    EXPECT_TRUE(Calls("SetCursor").empty());
-    EXPECT_EQ(Calls("CallNextHookEx").size(), 14u);
-
-    // The program with its hook removed (a dialog is open) while another copy's hook,
-    // the same procedure, runs here on this process's state: the target window is
-    // still recorded, but the dialog's clicks are its own.
-    ASSERT_EQ(lib.InitMouseHook(target), 1);
-    ASSERT_EQ(lib.InstallFilter(0, 0), 1);
-    Clear();
-    for (UINT message : rows) {
-        CallProc(HC_ACTION, message, grandchild, point, HTCLOSE);
-        CallProc(HC_ACTION, message, target, point, HTCAPTION);
-    }
-    ReleaseCapture();
-    EXPECT_TRUE(Forwarding().empty()) << Forwarding().front().function;
-    EXPECT_TRUE(Calls("SetCursor").empty());
 }
 
 TEST_F(HookProcTest, WindowOfAnotherProgramOrNoneIsOnlyRecordedAndPassedOn) {
