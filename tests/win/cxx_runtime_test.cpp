@@ -169,6 +169,7 @@ struct PosixMutex {
     void lock() { pthread_mutex_lock(&handle); }
     bool try_lock() { return pthread_mutex_trylock(&handle) == 0; }
     void unlock() { pthread_mutex_unlock(&handle); }
+    ~PosixMutex() { pthread_mutex_destroy(&handle); }
 };
 
 // `mutex` is entered again by its owner exactly when `recursive` (tried without
@@ -221,8 +222,6 @@ void OnceRunsOnceAndLocksExclude() {
     CheckMutex("static recursive mutex", recursiveStatic, true);
     std::recursive_mutex recursive;
     CheckMutex("std::recursive_mutex", recursive, true);
-    pthread_mutex_destroy(&made.handle);
-    pthread_mutex_destroy(&recursiveStatic.handle);
 }
 
 pthread_key_t key;

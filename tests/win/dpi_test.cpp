@@ -494,8 +494,7 @@ TEST_P(ResolutionTest, LayoutAndFirstCaptionFollowTheScreen) {
     EXPECT_EQ(v["exportRightEdge"], v["rightEdge"]);
     EXPECT_EQ(v["exportLeftEdge"], v["leftEdge"]);
     // Every kind of pick takes the pixel under the point.
-    const std::string screen = v["pickScreen"] + ",";
-    EXPECT_EQ(v["picks"], screen + screen + screen);
+    EXPECT_EQ(v["picks"], v["pickScreen"] + "," + v["pickScreen"] + "," + v["pickScreen"] + ",");
     // Likewise after resizes to other sizes.
     EXPECT_EQ(v["resizes"], "9/9");
     // The pick cursor, which becomes the desktop arrow, has the system's cursor size
