@@ -754,25 +754,36 @@ end_road
 # taskkill without /f asks the program's windows to close, as another program or a
 # log-off would; with a dialog or the About window open the program still ends by
 # itself.
+# Opens the colour dialog, the save dialog or the About window ($1 = color, save or
+# about); its name pattern is then in $dialog_name and its id in $opened (empty when
+# none opened).
+open_dialog() {
+    case "$1" in
+        color)
+            e2e_click $((px + SWATCH_X)) $((py + SWATCH_Y))
+            dialog_name='^Set Color$'
+            ;;
+        save)
+            context_menu 1
+            dialog_name='^Save as\.\.\.$'
+            ;;
+        about)
+            focus_main
+            open_system_menu
+            xdotool key --clearmodifiers Up Return
+            dialog_name='^About$'
+            ;;
+    esac
+    opened="$(e2e_wait_window "$dialog_name" 10)"
+}
+
 begin_road taskkill
 for open in color save about; do
     need_program || {
         road_fail "the program is not running"
         break
     }
-    case "$open" in
-        color) opened="$(open_color_dialog)" ;;
-        save)
-            context_menu 1
-            opened="$(e2e_wait_window '^Save as\.\.\.$' 10)"
-            ;;
-        about)
-            focus_main
-            open_system_menu
-            xdotool key --clearmodifiers Up Return
-            opened="$(e2e_wait_window '^About$' 10)"
-            ;;
-    esac
+    open_dialog "$open"
     if [ -z "$opened" ]; then
         road_fail "the $open dialog did not open"
         continue
@@ -812,84 +823,37 @@ end_road
 # state: real clicks on the About window's OK, the colour dialog's OK and the save
 # dialog's Cancel (at 96 dpi, from the dialogs' corners; negative values count from
 # the right and bottom edges) must close the dialog and pick nothing.
-SECOND_PID=""
-
-# Clicks ($2,$3) of the window named $1, which must then go, leaving caption and
-# swatch as they were; $4 names the button.
-click_closes_without_pick() {
-    local dialog dx dy dw dh caption_before
-    dialog="$(e2e_wait_window "$1" 10)" || {
-        road_fail "no window named '$1' opened in the second copy"
-        return
-    }
-    caption_before="$(caption)"
-    read -r dx dy dw dh <<<"$(e2e_window_geometry "$dialog")"
-    sleep 0.3
-    e2e_click $(($2 < 0 ? dx + dw + $2 : dx + $2)) $(($3 < 0 ? dy + dh + $3 : dy + $3))
-    wait_gone "$1" 5 || road_fail "a click on $4 did not close the '$1' window"
-    [ "$(caption)" = "$caption_before" ] ||
-        road_fail "$4: a pick was taken, the caption went from '$caption_before' to '$(caption)'"
-    look
-    [ "$(swatch)" = "$base" ] || road_fail -s "$4: a pick was taken, the swatch went from $base to $(swatch)"
-}
-
-two_copies_road() {
-    local first="$window" status
-    (cd "$E2E_BIN" && exec wine Treskcolor.exe) </dev/null >"$OUT/second.log" 2>&1 &
-    SECOND_PID=$!
-    trap 'cleanup; kill "$SECOND_PID" 2>/dev/null' EXIT
-    window=""
-    for _ in $(seq 300); do
-        window="$(xdotool search --onlyvisible --name '^Tresk Color' 2>/dev/null |
-            grep -vx "$first" | head -n 1)"
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    [ -n "$window" ] || {
-        road_fail "the second copy opened no window within 30 s"
-        return
-    }
-    # The second copy's window opens over the first; it is the one driven.
-    locate_window
-    focus_main
-    click_box
-    look 0.2
-    base="$(swatch)"
-    xdotool key --clearmodifiers alt+space
-    sleep 0.5
-    xdotool key --clearmodifiers Up Return
-    click_closes_without_pick '^About$' 221 207 "the About window's OK"
-    e2e_click $((px + SWATCH_X)) $((py + SWATCH_Y))
-    click_closes_without_pick '^Set Color$' 45 -20 "the colour dialog's OK"
-    context_menu 1
-    click_closes_without_pick '^Save as\.\.\.$' -50 -22 "the save dialog's Cancel"
-    # Picks still work in the second copy; closing it leaves the first copy's hook.
-    enter_percent 50
-    look
-    pick_at $((px + 150)) $((py + 40)) "$(pixel $((px + 150)) $((py + 40)))" \
-        "second copy's picture area"
-    focus_main
-    xdotool key --clearmodifiers alt+F4
-    for _ in $(seq 100); do
-        kill -0 "$SECOND_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$SECOND_PID" 2>/dev/null; then
-        road_fail "the second copy was still running 10 s after Alt+F4"
-        kill -9 "$SECOND_PID" 2>/dev/null
-    else
-        wait "$SECOND_PID" 2>/dev/null
-        status=$?
-        [ "$status" = 0 ] || road_fail "the second copy ended with $status"
-        expect_hook 1 "with the first copy alone again"
-    fi
-    window="$first"
-    locate_window
-}
-
 begin_road twocopies
 if need_program; then
-    two_copies_road
+    first="$window" first_pid="$E2E_PID"
+    (cd "$E2E_BIN" && exec wine Treskcolor.exe) </dev/null >"$OUT/second.log" 2>&1 &
+    E2E_PID=$! # the second copy, driven and closed as the program until the road ends
+    trap 'cleanup; kill "$first_pid" 2>/dev/null' EXIT
+    window="$(e2e_wait_window '^Tresk Color' 30 "$first")" && locate_window ||
+        road_fail "the second copy opened no window within 30 s"
+    look 0.2
+    base="$(swatch)"
+    for step in "about 221 207 OK" "color 45 -20 OK" "save -50 -22 Cancel"; do
+        [ -n "$window" ] || break
+        read -r open x y button <<<"$step"
+        open_dialog "$open"
+        [ -n "$opened" ] || { road_fail "the $open dialog did not open in the second copy"; continue; }
+        seen="$(caption) / $base"
+        read -r dx dy dw dh <<<"$(e2e_window_geometry "$opened")"
+        sleep 0.3
+        e2e_click $((x < 0 ? dx + dw + x : dx + x)) $((y < 0 ? dy + dh + y : dy + y))
+        wait_gone "$dialog_name" 5 || road_fail "a click on the $open dialog's $button did not close it"
+        look
+        [ "$(caption) / $(swatch)" = "$seen" ] ||
+            road_fail -s "the $open dialog's $button picked: caption / swatch went from '$seen' to '$(caption) / $(swatch)'"
+    done
+    if e2e_close "$window" 10; then
+        expect_hook 1 "with the first copy alone again"
+    else
+        road_fail "the second copy: $E2E_CLOSE_PROBLEM"
+        e2e_cleanup
+    fi
+    E2E_PID="$first_pid" window="$first"
 else
     road_fail "the program is not running"
 fi

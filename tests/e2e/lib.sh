@@ -27,11 +27,12 @@ e2e_start_program() {
 }
 
 # Prints the X window id of the first visible window whose name matches the
-# regular expression $1, waiting up to $2 seconds (default 30).
+# regular expression $1, other than window $3, waiting up to $2 seconds (default 30).
 e2e_wait_window() {
     local pattern="$1" limit="${2:-30}" id=""
     for _ in $(seq $((limit * 10))); do
-        id="$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1)"
+        id="$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null |
+            grep -vx "${3:-}" | head -n 1)"
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
     done
