@@ -24,6 +24,14 @@ fi
 export DISPLAY=":$disp"
 source "$here/wine-env.sh"
 "$here/wine-prefix.sh"
+# With the tests built, a program with no visible window keeps the Wine desktop in
+# use between tests: otherwise each test whose program starts the desktop anew
+# hands that desktop process its output streams, and the runner waits about 20 s
+# for it to end. The keeper ends with the Wine server below.
+keeper="$TRESK_ROOT/build/bin/tests/desktop_keeper.exe"
+if [ -f "$keeper" ]; then
+    wine "$keeper" </dev/null >/dev/null 2>&1 &
+fi
 "$@"
 rc=$?
 wineserver -k >/dev/null 2>&1 || true
