@@ -1,7 +1,8 @@
 // The picture-saving service: the file read back equals the picture, a failed
-// save leaves the old file as it was and no temporary file behind, and every target
-// a plain write could replace is replaced: long paths, folders that admit no new
-// file, files with several names.
+// save leaves the old file as it was and no temporary file behind, a replace that
+// fails in any documented way loses neither picture, and every target a plain write
+// could replace is replaced: long paths, folders that admit no new file or no
+// delete, files with several names.
 #include "toolkit/picture_file.h"
 
 #include <gtest/gtest.h>
