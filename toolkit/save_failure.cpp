@@ -1,18 +1,9 @@
 #include "toolkit/save_failure.h"
 
 #include <array>
-#include <initializer_list>
 
 namespace tk {
 namespace {
-
-std::string Join(std::initializer_list<std::string_view> parts) {
-    std::string text;
-    for (std::string_view part : parts) {
-        text += part;
-    }
-    return text;
-}
 
 wchar_t Upper(wchar_t c) {
     return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
@@ -36,50 +27,49 @@ bool IsSeparator(wchar_t c) {
 
 }  // namespace
 
-RuntimeError FileFailure(FileFault fault, std::string_view path, std::string_view systemText) {
+RuntimeError FileFailure(FileFault fault, const std::string& path, const std::string& systemText) {
     switch (fault) {
         case FileFault::PathNotFound:
-            return {kErrPathNotFound, Join({"Path not found: ", FolderForMessage(FolderOf(path))})};
+            return {kErrPathNotFound, "Path not found: " + FolderForMessage(FolderOf(path))};
         case FileFault::HeldOpen:
             return {kErrPermissionDenied,
-                    Join({"Permission denied: ", path, " (open in another program)"})};
+                    "Permission denied: " + path + " (open in another program)"};
         case FileFault::PermissionDenied:
-            return {kErrPermissionDenied, Join({"Permission denied: ", path})};
+            return {kErrPermissionDenied, "Permission denied: " + path};
         case FileFault::DiskFull:
             return {kErrDiskFull, "Disk full"};
         case FileFault::Other:
             break;
     }
-    return {kErrPathFileAccess, Join({"Path/File access error: ", path, " (", systemText, ")"})};
+    return {kErrPathFileAccess, "Path/File access error: " + path + " (" + systemText + ")"};
 }
 
-RuntimeError MayBeDamaged(const RuntimeError& failure, std::string_view path) {
-    return {failure.Number(),
-            Join({failure.Description(), " (the file may be damaged: ", path, ")"})};
+RuntimeError MayBeDamaged(const RuntimeError& failure, const std::string& path) {
+    return {failure.Number(), failure.Description() + " (the file may be damaged: " + path + ")"};
 }
 
-RuntimeError NoTemporaryName(std::string_view folder) {
+RuntimeError NoTemporaryName(const std::string& folder) {
     return {kErrPathFileAccess,
-            Join({"Path/File access error: no free temporary name in ", FolderForMessage(folder)})};
+            "Path/File access error: no free temporary name in " + FolderForMessage(folder)};
 }
 
-RuntimeError TooLargeToKeep(std::string_view path) {
-    return {kErrPathFileAccess, Join({"Path/File access error: ", path,
-                                      " (too large to be replaced with its contents kept)"})};
+RuntimeError TooLargeToKeep(const std::string& path) {
+    return {kErrPathFileAccess, "Path/File access error: " + path +
+                                    " (too large to be replaced with its contents kept)"};
 }
 
-RuntimeError NotInPlace(std::string_view path, std::string_view newPicture,
-                        std::string_view oldPicture) {
-    return {kErrPathFileAccess,
-            Join({"Path/File access error: the new picture could not take the name ", path,
-                  ". It is saved as ", newPicture, "; the old picture is now ", oldPicture, "."})};
+RuntimeError NotInPlace(const std::string& path, const std::string& newPicture,
+                        const std::string& oldPicture) {
+    return {kErrPathFileAccess, "Path/File access error: the new picture could not take the name " +
+                                    path + ". It is saved as " + newPicture +
+                                    "; the old picture is now " + oldPicture + "."};
 }
 
-RuntimeError NamesADevice(std::string_view path) {
+RuntimeError NamesADevice(const std::string& path) {
     return {kErrBadFileName,
-            Join({"Bad file name: ", path,
-                  " names a device, not a file. Windows keeps CON, PRN, AUX, NUL, COM1 to COM9 "
-                  "and LPT1 to LPT9 for devices, also with an extension. Choose another name."})};
+            "Bad file name: " + path +
+                " names a device, not a file. Windows keeps CON, PRN, AUX, NUL, COM1 to COM9 and "
+                "LPT1 to LPT9 for devices, also with an extension. Choose another name."};
 }
 
 bool NamesDevice(std::wstring_view path) {
@@ -117,26 +107,26 @@ bool NamesDevice(std::wstring_view path) {
            digit == L'\u00B3';
 }
 
-std::string FolderOf(std::string_view path) {
+std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("\\/");
-    if (slash != std::string_view::npos) {
-        return std::string(path.substr(0, slash + 1));
+    if (slash != std::string::npos) {
+        return path.substr(0, slash + 1);
     }
     if (path.size() >= 2 && path[1] == ':') {
-        return std::string(path.substr(0, 2));  // "C:name": the current folder of drive C
+        return path.substr(0, 2);  // "C:name": the current folder of drive C
     }
     return {};  // the current folder
 }
 
-std::string FolderForMessage(std::string_view folder) {
+std::string FolderForMessage(const std::string& folder) {
     if (folder.empty()) {
         return ".";
     }
     if (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/') &&
         folder[folder.size() - 2] != ':') {
-        return std::string(folder.substr(0, folder.size() - 1));
+        return folder.substr(0, folder.size() - 1);
     }
-    return std::string(folder);
+    return folder;
 }
 
 }  // namespace tk
