@@ -24,10 +24,12 @@ private:
 // Classic error numbers the toolkit raises.
 inline constexpr std::int32_t kErrInvalidPropertyValue = 380;
 inline constexpr std::int32_t kErrFileNotFound = 53;
+inline constexpr std::int32_t kErrBadFileName = 52;
 inline constexpr std::int32_t kErrFunctionNotFound = 453;
 inline constexpr std::int32_t kErrDiskFull = 61;
 inline constexpr std::int32_t kErrPermissionDenied = 70;
 inline constexpr std::int32_t kErrPathFileAccess = 75;
 inline constexpr std::int32_t kErrPathNotFound = 76;
+inline constexpr std::int32_t kErrInvalidPicture = 481;
 
 }  // namespace tk

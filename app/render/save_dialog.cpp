@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <cstddef>
+#include <string>
 #include <utility>
 
 #include "app/render/save_dialog_text.h"
@@ -27,6 +28,23 @@ constinit tk::SystemLibrary commonDialogs("comdlg32.dll");
 // The text's characters, or null for an empty text (the dialog's "not given").
 const char* OrNull(const std::string& text) {
     return text.empty() ? nullptr : text.c_str();
+}
+
+// The process's current folder, or empty when it cannot be read. Wide, so that a
+// folder the code page cannot spell is put back as it was.
+std::wstring CurrentFolder() {
+    std::wstring folder(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+        if (length == 0) {
+            return {};
+        }
+        const bool fits = length < folder.size();
+        folder.resize(length);  // too small: the length asked for, with its NUL
+        if (fits) {
+            return folder;
+        }
+    }
 }
 
 }  // namespace
@@ -64,9 +82,17 @@ std::string ShowSaveDialog(HWND owner, std::string_view filter, std::string_view
     ofn.Flags = kDialogFlags;
     ofn.lpstrDefExt = OrNull(extension);
 
+    // With these flags the dialog makes the folder the user saved into the process's
+    // current folder, which Windows keeps open: it could then not be renamed or
+    // deleted, nor the drive holding it ejected, until the program ends. The
+    // current folder is put back as it was.
+    const std::wstring currentFolder = CurrentFolder();
     const auto getSaveFileName =
         commonDialogs.Find<decltype(&GetSaveFileNameA)>("GetSaveFileNameA");
     const BOOL result = getSaveFileName != nullptr ? getSaveFileName(&ofn) : FALSE;
+    if (!currentFolder.empty()) {
+        SetCurrentDirectoryW(currentFolder.c_str());
+    }
     Shared().saveDialogResult = result;
     if (result == 0) {
         // FALSE is also the answer to a name longer than the buffer; that one the

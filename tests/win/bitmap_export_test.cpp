@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/hookclient/mouse_hook.h"
@@ -24,6 +25,7 @@
 #include "tests/win/dialog_driver.h"
 #include "tests/win/test_support/ramp_model.h"
 #include "toolkit/app.h"
+#include "toolkit/save_failure.h"
 
 namespace {
 
@@ -222,6 +224,13 @@ TEST(BitmapExport, SaveCommandStopsTheHookForTheDialogAndStartsItAfter) {
     const std::string tooLong = folder + "\\" + std::string(254 - folder.size(), 'n') + ".bmp";
     EXPECT_EQ(SaveThroughDialog(tooLong).box, tresk::kSaveDialogNameTooLong);
     EXPECT_EQ(SaveThroughDialog("").box, "") << "Cancel showed a box";
+    // A device's name, typed with or without an extension: the clear message, no
+    // warning of damage, nothing made.
+    for (const auto& [typed, saved] :
+         {std::pair{"nul", "nul.bmp"}, std::pair{"NUL.bmp", "NUL.bmp"}}) {
+        EXPECT_EQ(SaveThroughDialog(folder + "\\" + typed).box,
+                  tk::NamesADevice(folder + "\\" + saved).Description());
+    }
     EXPECT_EQ(tresk::Shared().HookActive, -1);
     // A name typed without an extension gets ".bmp".
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"typed.bmp"});

@@ -1,7 +1,8 @@
 // The picture-saving service: the file read back equals the picture, a failed
-// save leaves the old file as it was and no temporary file behind, and every target
-// a plain write could replace is replaced: long paths, folders that admit no new
-// file, files with several names.
+// save leaves the old file as it was and no temporary file behind, a replace that
+// fails in any documented way loses neither picture, and every target a plain write
+// could replace is replaced: long paths, folders that admit no new file or no
+// delete, files with several names.
 #include "toolkit/picture_file.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +16,14 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "tests/win/test_support/import_patch.h"
 #include "toolkit/handles.h"
 #include "toolkit/runtime_error.h"
+#include "toolkit/save_failure.h"
 
 namespace tk {
 namespace {
@@ -214,7 +217,9 @@ TEST_F(PictureFileTest, MissingFolderFailsWithPathNotFound) {
     EXPECT_TRUE(Names().empty());
 }
 
-TEST_F(PictureFileTest, FolderInPlaceOfTheTargetFailsAndStays) {
+// A folder, or a device reached by a name no rule of names catches (a pipe), where the
+// file should be: refused, and nothing made.
+TEST_F(PictureFileTest, FolderOrDeviceInPlaceOfTheTargetFailsAndStays) {
     const std::string path = folder_ + "\\taken.bmp";
     ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
     const RuntimeError error = SaveExpectingError(path);
@@ -222,6 +227,12 @@ TEST_F(PictureFileTest, FolderInPlaceOfTheTargetFailsAndStays) {
     EXPECT_NE(error.Description().find(path), std::string::npos) << error.Description();
     EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
               DWORD{FILE_ATTRIBUTE_DIRECTORY});
+
+    const std::string pipe = "\\\\.\\pipe\\tresk-picture-" + std::to_string(GetCurrentProcessId());
+    const File server(CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE, 1, 0,
+                                       4096, 0, nullptr));
+    ASSERT_NE(server.Get(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(SaveExpectingError(pipe).Description(), NamesADevice(pipe).Description());
     EXPECT_EQ(Names(), std::set<std::string>{"taken.bmp"});
 }
 
@@ -340,13 +351,22 @@ TEST_F(PictureFileTest, AFailedSaveOverAFileWithSeveralNamesKeepsItsBytes) {
 // `refuseMoves` no file moved over another (a target one may write but not delete).
 // Another program holds `held` open, denying others to write or delete it, and lets
 // go at the save's first retry with `releaseAtRetry`; with `holdReplacement` it opens
-// the save's new file just before the replace, as a virus scanner does.
+// the save's new file just before the replace, as a virus scanner does. The folder
+// `dropBox` lets files be made but not deleted: a file's maker may rename or delete it
+// through the handle it was made with, nobody by its name. ReplaceFileA answers its
+// next `answers` calls with `answer`, leaving the files as its documentation says for
+// that answer; a file deleted while another program holds it (sharing delete) leaves
+// its name `pending`, which nothing can open or take until it lets go.
 struct Others {
     std::string prefix{};
     bool refuseMoves = false;
     bool releaseAtRetry = false;
     bool holdReplacement = false;
-    tresk::test::Patch createFile{}, moveFile{}, replaceFile{}, sleep{};
+    std::string dropBox{};
+    DWORD answer = 0;
+    int answers = 0;
+    std::string pending{};
+    tresk::test::Patch createFile{}, moveFile{}, replaceFile{}, sleep{}, deleteFile{};
     int refused = 0;
     int waits = 0;
     tk::File held{};
@@ -357,15 +377,28 @@ struct Others {
 };
 Others* g_others = nullptr;
 
+// Fails a call with access denied, counting the refusal.
+template <class Result>
+Result Refuse(Result result) {
+    ++g_others->refused;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return result;
+}
+
+bool InDropBox(LPCSTR name) {
+    return !g_others->dropBox.empty() && std::string(name).starts_with(g_others->dropBox);
+}
+
 HANDLE WINAPI CreateFileSpy(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                             DWORD disposition, DWORD flags, HANDLE templateFile) {
+    const bool exists = GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
     const bool makesNew = disposition == CREATE_NEW ||
-                          ((disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) &&
-                           GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES);
-    if (makesNew && std::string(name).starts_with(g_others->prefix)) {
-        ++g_others->refused;
-        SetLastError(ERROR_ACCESS_DENIED);
-        return INVALID_HANDLE_VALUE;
+                          ((disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) && !exists);
+    if ((makesNew && !g_others->prefix.empty() &&
+         std::string(name).starts_with(g_others->prefix)) ||
+        name == g_others->pending ||
+        (InDropBox(name) && exists && (access & (DELETE | GENERIC_ALL)) != 0)) {
+        return Refuse(INVALID_HANDLE_VALUE);
     }
     return g_others->createFile.original<decltype(&CreateFileA)>()(
         name, access, share, security, disposition, flags, templateFile);
@@ -382,12 +415,37 @@ bool RefusesMoveOver(LPCSTR to) {
 }
 
 BOOL WINAPI MoveFileExSpy(LPCSTR from, LPCSTR to, DWORD flags) {
+    if (InDropBox(from) || to == g_others->pending) {
+        return Refuse(FALSE);
+    }
     return !RefusesMoveOver(to) &&
            g_others->moveFile.original<decltype(&MoveFileExA)>()(from, to, flags);
 }
 
+BOOL WINAPI DeleteFileSpy(LPCSTR name) {
+    return InDropBox(name) ? Refuse(FALSE)
+                           : g_others->deleteFile.original<decltype(&DeleteFileA)>()(name);
+}
+
 BOOL WINAPI ReplaceFileSpy(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
                            LPVOID exclude, LPVOID reserved) {
+    if (InDropBox(replaced)) {
+        return Refuse(FALSE);  // it opens both files by name, to delete them
+    }
+    if (g_others->answers > 0) {
+        --g_others->answers;
+        if (g_others->answer == ERROR_UNABLE_TO_MOVE_REPLACEMENT && backup == nullptr) {
+            // "the replaced file no longer exists"; the program holding it keeps its name
+            DeleteFileA(replaced);
+            g_others->pending = replaced;
+        } else if (g_others->answer == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+            // "The file to be replaced still exists with a different name" (the backup's)
+            MoveFileExA(replaced,
+                        backup != nullptr ? backup : (std::string(replaced) + ".old").c_str(), 0);
+        }
+        SetLastError(g_others->answer);
+        return FALSE;
+    }
     if (std::exchange(g_others->holdReplacement, false)) {
         g_others->Hold(replacement);
     }
@@ -403,7 +461,7 @@ void WINAPI SleepSpy(DWORD) {
     }
 }
 
-TEST_F(PictureFileTest, FolderThatAdmitsNoNewFileStillHasItsFilesReplaced) {
+TEST_F(PictureFileTest, FoldersThatRefuseNewFilesOrDeletesStillHaveTheirFilesReplaced) {
     const std::string shut = folder_ + "\\shut";
     ASSERT_TRUE(CreateDirectoryA(shut.c_str(), nullptr));
     const std::string path = shut + "\\old.bmp";
@@ -442,6 +500,26 @@ TEST_F(PictureFileTest, FolderThatAdmitsNoNewFileStillHasItsFilesReplaced) {
     EXPECT_GT(others.refused, 0) << "the spy never refused the replace";
     ExpectPatternFile(other, kWidth, kHeight);
     EXPECT_EQ(Names(), (std::set<std::string>{"other.bmp", "shut"}));
+
+    // A drop box, which lets files be made but not deleted: a file there is replaced in
+    // place and a new name taken, with nothing left behind and no wait for a refusal
+    // that never ends.
+    const std::string box = folder_ + "\\box";
+    ASSERT_TRUE(CreateDirectoryA(box.c_str(), nullptr));
+    WriteAll(box + "\\old.bmp", "an older picture");
+    others = {.dropBox = box + "\\",
+              .createFile = std::move(others.createFile),
+              .moveFile = std::move(others.moveFile),
+              .replaceFile = std::move(others.replaceFile),
+              .sleep = Spy("Sleep", &SleepSpy),
+              .deleteFile = Spy("DeleteFileA", &DeleteFileSpy)};
+    SavePictureFile(picture_, box + "\\old.bmp");
+    SavePictureFile(picture_, box + "\\new.bmp");
+    EXPECT_GT(others.refused, 0) << "the spy never refused a delete";
+    EXPECT_EQ(others.waits, 0);
+    ExpectPatternFile(box + "\\old.bmp", kWidth, kHeight);
+    ExpectPatternFile(box + "\\new.bmp", kWidth, kHeight);
+    EXPECT_EQ(Names(box), (std::set<std::string>{"new.bmp", "old.bmp"}));
 }
 
 // A holder of the target or the new file that lets go soon is waited for; one that
@@ -471,6 +549,52 @@ TEST_F(PictureFileTest, AFileHeldOpenByAnotherProgramIsWaitedForOrReported) {
         }
         EXPECT_GT(others.waits, 0) << "no retry while a file was held";
         EXPECT_EQ(Names(), std::set<std::string>{"held.bmp"});
+    }
+}
+
+// Each way ReplaceFileA is documented to fail, with the files left as documented for
+// it, and whether it was given a backup name: the save ends with the new picture under
+// the target's name and nothing beside it, or, where the name stays refused after the
+// old file was moved aside, says where each picture is. Without a backup name the
+// old file would be gone and the new one deleted when the retries run out.
+TEST_F(PictureFileTest, EachWayAReplaceCanFailKeepsBothPictures) {
+    const std::string path = folder_ + "\\doc.bmp";
+    const std::string old = "the older picture";
+    // {ReplaceFileA's answer, to how many calls, the name refused to the new picture}
+    using Row = std::tuple<DWORD, int, bool>;
+    for (const auto& [answer, answers, nameRefused] :
+         {Row{ERROR_UNABLE_TO_REMOVE_REPLACED, 100, false},
+          Row{ERROR_UNABLE_TO_MOVE_REPLACEMENT, 100, false},
+          Row{ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, 1, false},
+          Row{ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, 1, true}, Row{ERROR_NOT_SUPPORTED, 100, false},
+          Row{ERROR_INVALID_PARAMETER, 100, false}}) {
+        SCOPED_TRACE(::testing::Message() << "answer " << answer << ", refused " << nameRefused);
+        WriteAll(path, old);
+        Others others{.prefix = path,
+                      .refuseMoves = nameRefused,
+                      .answer = answer,
+                      .answers = answers,
+                      .createFile = Spy("CreateFileA", &CreateFileSpy),
+                      .moveFile = Spy("MoveFileExA", &MoveFileExSpy),
+                      .replaceFile = Spy("ReplaceFileA", &ReplaceFileSpy),
+                      .sleep = Spy("Sleep", &SleepSpy)};
+        g_others = &others;
+        if (!nameRefused) {
+            EXPECT_NO_THROW(SavePictureFile(picture_, path));
+            ExpectPatternFile(path, kWidth, kHeight);
+            EXPECT_EQ(Names(), std::set<std::string>{"doc.bmp"});
+            continue;
+        }
+        const std::string error = SaveExpectingError(path).Description();
+        std::string fresh, aside;
+        for (const std::string& name : Names()) {
+            (ReadAll(folder_ + "\\" + name) == old ? aside : fresh) = folder_ + "\\" + name;
+        }
+        EXPECT_EQ(error, NotInPlace(path, fresh, aside).Description());
+        ExpectPatternFile(fresh, kWidth, kHeight);
+        EXPECT_EQ(Names().size(), 2u);
+        DeleteFileA(fresh.c_str());
+        DeleteFileA(aside.c_str());
     }
 }
 

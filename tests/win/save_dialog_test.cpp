@@ -91,9 +91,13 @@ protected:
     std::int32_t filterIndex_ = 1;
 };
 
+// The dialog opens as the export asks, appends the extension, and leaves the process's
+// current folder where it was, not on the folder saved into (which it would keep open).
 TEST_F(SaveDialogTest, OpensAsTheExportAsksAndAppendsTheDefaultExtension) {
     std::string title, typeText, nameText, folderShown;
     LRESULT typeCount = 0;
+    char before[MAX_PATH] = {}, after[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, before);
     const std::string path = Run(kBitmapFilter, "Save as...", [&](HWND dialog) {
         title = TextOf(dialog);
         typeText = ComboText(GetDlgItem(dialog, cmb1));
@@ -112,6 +116,8 @@ TEST_F(SaveDialogTest, OpensAsTheExportAsksAndAppendsTheDefaultExtension) {
     EXPECT_EQ(fileName_, "picture.bmp");
     EXPECT_EQ(filterIndex_, 1);
     EXPECT_NE(Shared().saveDialogResult, 0);
+    GetCurrentDirectoryA(MAX_PATH, after);
+    EXPECT_STREQ(after, before);
 }
 
 TEST_F(SaveDialogTest, ExistingNameBringsTheReplaceQuestion) {

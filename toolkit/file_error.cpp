@@ -1,0 +1,74 @@
+#include "toolkit/file_error.h"
+
+#include "toolkit/save_failure.h"
+
+namespace tk {
+namespace {
+
+// The system's own text for an error code, without the trailing line break and stop.
+std::string SystemText(DWORD code) {
+    char* buffer = nullptr;
+    DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text = length != 0 && buffer != nullptr ? std::string(buffer, length)
+                                                        : "error " + std::to_string(code);
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
+                             text.back() == '.')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+FileFault FaultOf(DWORD code) {
+    switch (code) {
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+        case ERROR_DIRECTORY:
+            return FileFault::PathNotFound;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return FileFault::HeldOpen;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+        case ERROR_NETWORK_ACCESS_DENIED:
+            return FileFault::PermissionDenied;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return FileFault::DiskFull;
+        default:
+            return FileFault::Other;
+    }
+}
+
+}  // namespace
+
+RuntimeError FileError(DWORD code, const std::string& path) {
+    const FileFault fault = FaultOf(code);
+    return FileFailure(fault, path, fault == FileFault::Other ? SystemText(code) : std::string());
+}
+
+void FailFile(DWORD code, const std::string& path) {
+    throw FileError(code, path);
+}
+
+std::wstring WidePath(std::string_view path) {
+    if (path.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(path.size());
+    std::wstring wide(
+        static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, path.data(), size, nullptr, 0)),
+        L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.data(), size, wide.data(), static_cast<int>(wide.size()));
+    return wide;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace tk
