@@ -4,38 +4,20 @@
 
 #include <string>
 
+#include "toolkit/program_folder.h"
 #include "toolkit/runtime_error.h"
 
 namespace tresk::hooklib {
 namespace {
 
-// The library's full path: the folder of the running executable and the library's
-// file name, or empty when the executable's path cannot be had. Wide throughout, so
-// that a folder whose name lies outside the ANSI code page is reached as it is.
+// The library's full path: the program's folder and the library's file name, or
+// empty when the program's folder cannot be had.
 std::wstring PathBesideProgram() {
-    constexpr std::size_t kLongestPath = 32768;  // the most any Windows path can hold
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return {};
-        }
-        // A path that filled the buffer may have been cut short: try a larger one.
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        if (path.size() >= kLongestPath) {
-            return {};
-        }
-        path.resize(path.size() * 2);
-    }
-    const std::size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) {
+    std::wstring path = tk::ProgramFolder();
+    if (path.empty()) {
         return {};
     }
-    path.resize(slash + 1);
+    path += L'\\';
     for (const char* c = kLibraryFile; *c != '\0'; ++c) {
         path += static_cast<wchar_t>(*c);
     }
