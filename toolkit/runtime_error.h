@@ -24,6 +24,7 @@ private:
 // Classic error numbers the toolkit raises.
 inline constexpr std::int32_t kErrInvalidPropertyValue = 380;
 inline constexpr std::int32_t kErrFileNotFound = 53;
+inline constexpr std::int32_t kErrLoadingLibrary = 48;
 inline constexpr std::int32_t kErrFunctionNotFound = 453;
 inline constexpr std::int32_t kErrDiskFull = 61;
 inline constexpr std::int32_t kErrPermissionDenied = 70;

@@ -24,6 +24,26 @@ std::wstring PathBesideProgram() {
     return path;
 }
 
+// The system's text for a failed load, with the library's name for the "%1" that
+// some texts hold ("%1 is not a valid Win32 application.").
+std::string LoadFailureText(DWORD error) {
+    char buffer[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, buffer, sizeof(buffer), nullptr);
+    std::string text(buffer, length);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    if (text.empty()) {
+        return "system error " + std::to_string(error);
+    }
+    for (std::size_t at = text.find("%1"); at != std::string::npos;
+         at = text.find("%1", at + sizeof(kLibraryFile) - 1)) {
+        text.replace(at, 2, kLibraryFile);
+    }
+    return text;
+}
+
 // Loaded once and kept until the process ends: the hook procedure inside it may
 // still be running on this thread's stack when any caller returns. The library is
 // taken from the program's own folder only, never through the library search (the
@@ -35,8 +55,20 @@ HMODULE Library() {
         const std::wstring path = PathBesideProgram();
         library = path.empty() ? nullptr : LoadLibraryExW(path.c_str(), nullptr, 0);
         if (library == nullptr) {
-            throw tk::RuntimeError(tk::kErrFileNotFound,
-                                   std::string("File not found: ") + kLibraryFile);
+            const DWORD error = GetLastError();
+            const DWORD attributes =
+                path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES ||
+                (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                throw tk::RuntimeError(tk::kErrFileNotFound,
+                                       std::string("File not found: ") + kLibraryFile);
+            }
+            // The file is there, but the system refused it: blocked by an application
+            // control policy or a virus scanner, damaged, or not a 32-bit library. Its
+            // own words say which, so that nobody is sent to look for the file.
+            throw tk::RuntimeError(
+                tk::kErrLoadingLibrary,
+                std::string("Can't load ") + kLibraryFile + ": " + LoadFailureText(error));
         }
     }
     return library;
