@@ -10,12 +10,18 @@
 //   app_child color|save|about <report>
 //                              start-up, then the colour dialog, the save dialog or the
 //                              About box opened; the parent asks the main window to close
+//   app_child folder <report>  start-up, then the save dialog: the folder it opened in,
+//                              a plain name typed and confirmed, where it was saved; close
 #include <windows.h>
+
+#include <commdlg.h>
+#include <dlgs.h>
 
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <thread>
 
 #include "app/about/about_form.h"
 #include "app/hookclient/mouse_hook.h"
@@ -24,6 +30,7 @@
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
 #include "app_test_support.h"
+#include "dialog_driver.h"
 #include "toolkit/app.h"
 #include "toolkit/runtime_error.h"
 #include "toolkit/system_library.h"
@@ -239,6 +246,30 @@ std::string Loaded() {
            " about=" + (tresk::fabout::Instance().IsLoaded() ? "loaded" : "gone");
 }
 
+std::wstring FolderOf(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+std::wstring ProgramFolder() {
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return FolderOf(path);
+}
+
+// Works the save dialog from a thread of this process: CDM_GETFOLDERPATH answers into
+// a buffer of the asker's, so only this process can ask where the dialog opened.
+void TypePlainName(HWND owner) {
+    HWND dialog = tresk::test::WaitForOwnedDialog(owner);
+    char folder[4096] = {};
+    SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof(folder), reinterpret_cast<LPARAM>(folder));
+    const bool program = lstrcmpiW(tresk::test::Wide(folder).c_str(), ProgramFolder().c_str()) == 0;
+    Report(std::string("dialog folder ") + (program ? "program" : "other " + std::string(folder)));
+    HWND name =
+        GetDlgItem(dialog, cmb13) != nullptr ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"plain"));
+    tresk::test::PressButton(dialog, IDOK);
+}
+
 // Opens the road's dialog from inside the message loop, as the user's click would.
 void CALLBACK OpenRoad(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
@@ -249,12 +280,25 @@ void CALLBACK OpenRoad(HWND, UINT, UINT_PTR id, DWORD) {
             form.lblCol_Click();
         } else if (road == "save") {
             form.mnuSave_Click();
+        } else if (road == "folder") {
+            std::thread driver(TypePlainName, form.Hwnd());
+            form.mnuSave_Click();
+            driver.join();
         } else {
             SendMessageA(form.Hwnd(), WM_SYSCOMMAND, tresk::kAboutCommand, 0);
         }
     });
     Report("back from " + road + " hookActive=" + std::to_string(Shared().HookActive) +
            " color=" + std::to_string(form.LastDialogColor()) + Loaded());
+    if (road == "folder") {
+        const std::wstring program = ProgramFolder() + L"\\plain.bmp";
+        const std::wstring parent = FolderOf(ProgramFolder()) + L"\\plain.bmp";
+        auto there = [](const std::wstring& path) {
+            return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ? "yes" : "no";
+        };
+        Report(std::string("saved program=") + there(program) + " parent=" + there(parent));
+        PostMessageA(form.Hwnd(), WM_CLOSE, 0, 0);
+    }
 }
 
 int CloseDuringRoad() {
@@ -289,7 +333,7 @@ int main(int argc, char** argv) {
     if (mode == "seh") {
         return RaiseUnhandled();
     }
-    if (mode == "color" || mode == "save" || mode == "about") {
+    if (mode == "color" || mode == "save" || mode == "about" || mode == "folder") {
         road = mode;
         return CloseDuringRoad();
     }

@@ -10,11 +10,13 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/hookclient/cursors.h"
 #include "app/hookclient/mouse_hook.h"
+#include "app/render/save_dialog_text.h"
 #include "app/res/resource_ids.h"
 #include "app/shell/shared_state.h"
 #include "app/shell/startup.h"
@@ -426,20 +428,30 @@ TEST(HookClient, CloseGivesTheDesktopBackBeforeTheProceduresAreRestored) {
     EXPECT_EQ(Shared().customCursor, nullptr);
 }
 
-// The real program in a folder of its own, named outside the ANSI code page, with or
-// without a library file beside it, started from another folder; a working library lies
-// in that start folder and in a folder put first on PATH, where a library search looks.
-ChildRun RunFromAnotherFolder(const std::string& libraryBeside,
-                              const std::string& mode = "nohook") {
+// A program in a folder of its own (`programFolder`, one level or more, under a new
+// folder), with or without a library file beside it, started from another folder; a
+// working library lies in that start folder and in a folder put first on PATH, where a
+// library search looks. `exe` is copied there: the test child, which takes `mode`, or
+// the real program. `whileRunning` is given the process id and its box catcher.
+ChildRun RunFromAnotherFolder(const std::string& libraryBeside, const std::string& mode = "nohook",
+                              const std::string& exe = ExeFolder() + "\\app_child.exe",
+                              const std::string& programFolder = "program \xCE\xA9",  // omega
+                              const std::function<void(DWORD, BoxCatcher&)>& whileRunning = {}) {
     const std::string folder = MakeTempFolder("tresk_nohook_");
     EXPECT_FALSE(folder.empty());
-    const std::string program = folder + "\\program \xCE\xA9";  // Greek capital omega
+    std::string program = folder + "\\";
+    for (const char c : programFolder + "\\") {
+        if (c == '\\') {
+            EXPECT_TRUE(CreateDirectoryW(Wide(program).c_str(), nullptr)) << program;
+        }
+        program += c;
+    }
+    program.pop_back();
     const std::string start = folder + "\\start";
     const std::string onPath = folder + "\\on path";
-    const std::wstring exe = Wide(program + "\\app_child.exe");
+    const std::string copy = program + exe.substr(exe.find_last_of('\\'));
     const std::wstring beside = Wide(program + "\\Treskhook.dll");
-    EXPECT_TRUE(CreateDirectoryW(Wide(program).c_str(), nullptr));
-    EXPECT_TRUE(CopyFileW(Wide(ExeFolder() + "\\app_child.exe").c_str(), exe.c_str(), FALSE));
+    EXPECT_TRUE(CopyFileW(Wide(exe).c_str(), Wide(copy).c_str(), FALSE));
     for (const std::string& elsewhere : {start, onPath}) {
         CreateDirectoryA(elsewhere.c_str(), nullptr);
         EXPECT_TRUE(CopyFileA((ExeFolder() + "\\Treskhook.dll").c_str(),
@@ -453,11 +465,8 @@ ChildRun RunFromAnotherFolder(const std::string& libraryBeside,
     SetEnvironmentVariableA("PATH", (onPath + ";" + oldPath).c_str());
     const std::string report = folder + "\\report.txt";
     ChildRun run =
-        RunChildReporting(program + "\\app_child.exe", mode + " \"" + report + "\"", start, report);
+        RunChildReporting(copy, mode + " \"" + report + "\"", start, report, whileRunning);
     SetEnvironmentVariableA("PATH", oldLength > 0 ? oldPath : nullptr);
-    DeleteFileW(exe.c_str());
-    DeleteFileW(beside.c_str());
-    RemoveDirectoryW(Wide(program).c_str());
     RemoveFolder(folder);
     return run;
 }
@@ -511,20 +520,133 @@ void CheckRunWithoutTheLibrary(const ChildRun& run, const std::string& descripti
     EXPECT_EQ(run.exitCode, 0);
 }
 
-TEST(MissingLibrary, StartUpShowsOneBoxAndTheProgramRunsOn) {
-    // Neither the copy in the start folder nor the one on PATH is taken.
-    CheckRunWithoutTheLibrary(RunFromAnotherFolder(""), "File not found: Treskhook.dll", "none");
+// The library cut short, as an interrupted copy leaves it, in `folder`.
+std::string DamagedLibrary(const std::string& folder) {
+    const std::string whole = ReadTextFile(ExeFolder() + "\\Treskhook.dll");
+    const std::string path = folder + "\\Treskhook.dll";
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, whole.data(), static_cast<DWORD>(whole.size() / 2), &written, nullptr);
+    CloseHandle(file);
+    return path;
 }
 
-TEST(MissingLibrary, AnExportThatCannotBeBoundShowsItsName) {
-    CheckRunWithoutTheLibrary(RunFromAnotherFolder(ExeFolder() + "\\partial\\Treskhook.dll"),
-                              "Can't find DLL entry point SetCursorSys in Treskhook.dll", "beside");
+// Has the program load `name` by bare name on a thread of its own, as a system
+// component inside it would: 1 when a library was loaded, 0 when none was, -1 when the
+// program could not be asked. kernel32 lies at the same address in every process.
+int LoadedByBareName(DWORD pid, const std::wstring& name) {
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    const SIZE_T size = (name.size() + 1) * sizeof(wchar_t);
+    void* remote = process != nullptr
+                       ? VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)
+                       : nullptr;
+    const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryW")));
+    HANDLE thread =
+        remote != nullptr && WriteProcessMemory(process, remote, name.c_str(), size, nullptr)
+            ? CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr)
+            : nullptr;
+    DWORD module = 0;
+    const bool ran = thread != nullptr && WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0 &&
+                     GetExitCodeThread(thread, &module);
+    if (thread != nullptr) {
+        CloseHandle(thread);
+    }
+    if (process != nullptr) {
+        CloseHandle(process);
+    }
+    return ran ? (module != 0 ? 1 : 0) : -1;
 }
 
-TEST(MissingLibrary, TheLibraryBesideTheProgramWorksFromAnyStartFolder) {
-    const ChildRun run = RunFromAnotherFolder(ExeFolder() + "\\Treskhook.dll", "hooked");
-    EXPECT_TRUE(run.boxes.empty()) << run.report;
+// What lies beside the program, and what its start-up shows for it.
+struct LibraryRoad {
+    const char* name;
+    std::string beside;  // copied beside the program as Treskhook.dll; empty: nothing
+    std::string box;     // the text of each box; empty: no box
+    const char* place;   // where the library the test child loaded lies
+};
+
+TEST(MissingLibrary, EachLibraryRoadShowsItsBoxAndTheProgramRunsOn) {
+    const std::string damagedFolder = MakeTempFolder("tresk_damaged_");
+    const LibraryRoad roads[] = {
+        // Neither the copy in the start folder nor the one on PATH is taken.
+        {"none", "", "File not found: Treskhook.dll", "none"},
+        {"partial", ExeFolder() + "\\partial\\Treskhook.dll",
+         "Can't find DLL entry point SetCursorSys in Treskhook.dll", "beside"},
+        // Wine's words; Windows says "Treskhook.dll is not a valid Win32 application."
+        {"damaged", DamagedLibrary(damagedFolder),
+         "Can't load Treskhook.dll: Bad EXE format for Treskhook.dll.", "none"},
+        {"working", ExeFolder() + "\\Treskhook.dll", "", "beside"},
+    };
+    for (const LibraryRoad& road : roads) {
+        SCOPED_TRACE(road.name);
+        if (road.box.empty()) {
+            const ChildRun run = RunFromAnotherFolder(road.beside, "hooked");
+            EXPECT_TRUE(run.boxes.empty()) << run.report;
+            EXPECT_TRUE(Contains(run.report, "started hookActive=-1 library beside")) << run.report;
+            EXPECT_EQ(run.exitCode, 0);
+        } else {
+            CheckRunWithoutTheLibrary(RunFromAnotherFolder(road.beside), road.box, road.place);
+        }
+
+        // The real program from its own entry point: the same box, once, at start-up;
+        // a later load by bare name inside it takes no planted copy either.
+        int planted = -1;
+        const ChildRun real = RunFromAnotherFolder(
+            road.beside, "", ExeFolder() + "\\..\\Treskcolor.exe", "program \xCE\xA9",
+            [&](DWORD pid, BoxCatcher& boxes) {
+                HWND main = nullptr;
+                for (int i = 0; i < 1500 && (main == nullptr || !IsWindowVisible(main)); ++i) {
+                    Sleep(20);
+                    main = FindWindowA("TreskForm", nullptr);
+                }
+                for (int i = 0; i < 1500 && !road.box.empty() && boxes.Count() == 0; ++i) {
+                    Sleep(20);
+                }
+                planted = LoadedByBareName(pid, L"Treskhook.dll");
+                PostMessageA(main, WM_CLOSE, 0, 0);
+            });
+        EXPECT_EQ(real.boxes.size(), road.box.empty() ? 0u : 1u);
+        for (const BoxSeen& box : real.boxes) {
+            EXPECT_EQ(box.text, road.box);
+            EXPECT_EQ(box.title, "Tresk Color");
+            EXPECT_TRUE(box.hasIcon);
+        }
+        if (road.beside.empty()) {
+            EXPECT_EQ(planted, 0) << "a load by bare name took a planted copy";
+        }
+        EXPECT_EQ(real.exitCode, 0);
+    }
+    RemoveFolder(damagedFolder);
+}
+
+// The program's folder at any length: two folders of 45 CJK characters take over 270
+// bytes in the program's code page, more than MAX_PATH. The library beside the program
+// is found, and the save dialog opens in that folder; a plain name typed there makes a
+// path longer than the dialog's buffer holds, which is refused with the box rather than
+// saved in another folder.
+TEST(ProgramFolder, TheLibraryAndTheSaveDialogFindAFolderLongerThanMaxPathBytes) {
+    std::string outer;
+    std::string inner;
+    for (int i = 0; i < 45; ++i) {
+        outer += "\xE9\xA2\x9C";  // 颜
+        inner += "\xE8\x89\xB2";  // 色
+    }
+    const ChildRun run =
+        RunFromAnotherFolder(ExeFolder() + "\\Treskhook.dll", "folder",
+                             ExeFolder() + "\\app_child.exe", outer + "\\" + inner);
     EXPECT_TRUE(Contains(run.report, "started hookActive=-1 library beside")) << run.report;
+    EXPECT_TRUE(Contains(run.report, "dialog folder program")) << run.report;
+    // The catcher meets the dialog too (a dialog box as well) and presses its OK while
+    // the name is "*.bmp", which only filters the list again.
+    std::vector<std::string> failures;
+    for (const BoxSeen& box : run.boxes) {
+        if (box.title == kSaveErrorTitle) {
+            failures.push_back(box.text);
+        }
+    }
+    EXPECT_EQ(failures, std::vector<std::string>{kSaveDialogNameTooLong}) << run.report;
+    EXPECT_TRUE(Contains(run.report, "saved program=no parent=no")) << run.report;
     EXPECT_EQ(run.exitCode, 0);
 }
 
