@@ -5,12 +5,13 @@
         The archive holds exactly the five files, in order; SHA256SUMS lists the
         other four with their true sums; the program and library in it are the ones
         in BIN_DIR; the text files have Windows line ends; the executables carry no
-        time stamp, no build folder and the version the archive is named after.
+        time stamp, no build folder and the version the archive is named after, and
+        their header flags (PE_FLAGS) with a true checksum.
 
     release_check.py rebuild SOURCE_DIR ZIP
         Copies the source tree into two new folders of different depth, builds the
         release in each (the two deliverables and the archive only) and checks that
-        both give the bytes of ZIP and of each other.
+        both give the bytes of ZIP and of each other, and the deliverables' flags.
 """
 
 import hashlib
@@ -28,6 +29,11 @@ DELIVERABLES = ["Treskcolor.exe", "Treskhook.dll"]
 # Libraries every Windows has: the deliverables are linked statically and must import
 # nothing else (a thread or C++ runtime library would be missing beside the program).
 SYSTEM_DLLS = {"comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "user32.dll"}
+# Header bits each deliverable must carry: (file header characteristics, optional
+# header DllCharacteristics). The library runs from the paging file when it lies on
+# removable or network media and holds no exception handlers; the program is
+# terminal-server aware.
+PE_FLAGS = {"Treskcolor.exe": (0, 0x8000), "Treskhook.dll": (0x0400 | 0x0800, 0x0400)}
 
 
 class Failure(Exception):
@@ -76,6 +82,35 @@ def pe_time_stamps(data):
     return stamps
 
 
+def pe_checksum(data, field):
+    """The PE header checksum: 16-bit words summed with end-around carry, the checksum
+    field at `field` left out, plus the file's length."""
+    total = 0
+    for offset in range(0, len(data) - 1, 2):
+        if offset != field and offset != field + 2:
+            total += data[offset] | data[offset + 1] << 8
+            total = (total & 0xFFFF) + (total >> 16)
+    if len(data) % 2:
+        total += data[-1]
+        total = (total & 0xFFFF) + (total >> 16)
+    return (total + len(data)) & 0xFFFFFFFF
+
+
+def check_pe_flags(name, data):
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    optional = pe + 24
+    characteristics = struct.unpack_from("<H", data, pe + 22)[0]
+    dll_characteristics = struct.unpack_from("<H", data, optional + 70)[0]
+    wanted, wanted_dll = PE_FLAGS[name]
+    check(characteristics & wanted == wanted,
+          f"{name}: file header characteristics {characteristics:#06x} lack {wanted:#06x}")
+    check(dll_characteristics & wanted_dll == wanted_dll,
+          f"{name}: DllCharacteristics {dll_characteristics:#06x} lack {wanted_dll:#06x}")
+    stored = struct.unpack_from("<I", data, optional + 64)[0]
+    check(stored == 0 or stored == pe_checksum(data, optional + 64),
+          f"{name}: the header checksum {stored:#x} is not the image's")
+
+
 def imported_dlls(path):
     listing = subprocess.run(["i686-w64-mingw32-objdump", "-p", path], check=True,
                              capture_output=True, text=True).stdout
@@ -116,6 +151,7 @@ def check_archive(zip_path, bin_dir):
         imports = imported_dlls(os.path.join(bin_dir, name))
         check(imports and imports <= SYSTEM_DLLS,
               f"{name} imports {sorted(imports - SYSTEM_DLLS)}, not a system library")
+        check_pe_flags(name, content[name])
         for where, value in pe_time_stamps(content[name]):
             check(value == 0, f"{name}: {where} carries the time stamp {value:#x}")
         source_dir = os.path.dirname(os.path.dirname(os.path.abspath(bin_dir)))
@@ -136,7 +172,8 @@ def check_archive(zip_path, bin_dir):
     check(wanted in content["Treskcolor.exe"],
           f"Treskcolor.exe's version block does not read {version_text(match.group(1))}")
     print(f"{os.path.basename(zip_path)}: {len(NAMES)} entries, sums right, "
-          f"executables are the built ones, no time stamps")
+          f"executables are the built ones, no time stamps, "
+          f"header flags set")
 
 
 def source_files(source_dir):
@@ -177,6 +214,8 @@ def check_rebuild(source_dir, zip_path):
                 with open(os.path.join(copy, "build", output), "rb") as stream:
                     rebuilt = stream.read()
                 check(rebuilt == expected, f"{output} built in {copy} differs from {original}")
+                if output.startswith("bin/"):
+                    check_pe_flags(output[4:], rebuilt)
     print(f"two more builds in other folders give the same bytes: {', '.join(outputs)}")
 
 
