@@ -167,6 +167,8 @@ def check_archive(zip_path, bin_dir):
     # The program's own words, so that the notes keep up with the program.
     check(b'"File not found: Treskhook.dll"' in content["README.txt"],
           "README.txt does not name the box the program shows without its library")
+    check(b'"Can\'t load Treskhook.dll: ' in content["README.txt"],
+          "README.txt does not name the box the program shows for a library it cannot load")
 
     wanted = version_text(match.group(1)).encode("utf-16-le")
     check(wanted in content["Treskcolor.exe"],
