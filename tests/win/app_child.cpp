@@ -113,7 +113,7 @@ int WINAPI SpyMessageBoxA(HWND owner, LPCSTR text, LPCSTR title, UINT type) {
     const UINT icon = type & MB_ICONMASK;
     const UINT buttons = type & MB_TYPEMASK;
     Report(std::string("MessageBoxA ") + (icon == MB_ICONERROR ? "critical" : "not-critical") +
-           (buttons == MB_OK ? " ok" : " other-buttons"));
+           (buttons == MB_OK ? " ok " : " other-buttons ") + text);
     return messageBoxPatch.original<decltype(&MessageBoxA)>()(owner, text, title, type);
 }
 
@@ -247,26 +247,27 @@ std::string Loaded() {
 }
 
 std::wstring FolderOf(const std::wstring& path) {
-    return path.substr(0, path.find_last_of(L'\\'));
+    return path.substr(0, path.rfind(L'\\'));
 }
 
 std::wstring ProgramFolder() {
     std::wstring path(32768, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-    return FolderOf(path);
+    return FolderOf(path.substr(0, GetModuleFileNameW(nullptr, path.data(), 32768)));
 }
 
-// Works the save dialog from a thread of this process: CDM_GETFOLDERPATH answers into
-// a buffer of the asker's, so only this process can ask where the dialog opened.
+const char* Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ? "yes" : "no";
+}
+
+// Works the save dialog from a thread of this process (CDM_GETFOLDERPATH answers into
+// the asker's buffer): the folder it opened in, then a plain name confirmed.
 void TypePlainName(HWND owner) {
     HWND dialog = tresk::test::WaitForOwnedDialog(owner);
     char folder[4096] = {};
     SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof(folder), reinterpret_cast<LPARAM>(folder));
-    const bool program = lstrcmpiW(tresk::test::Wide(folder).c_str(), ProgramFolder().c_str()) == 0;
-    Report(std::string("dialog folder ") + (program ? "program" : "other " + std::string(folder)));
-    HWND name =
-        GetDlgItem(dialog, cmb13) != nullptr ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1);
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"plain"));
+    Report(std::string("dialog folder ") +
+           (tresk::test::Wide(folder) == ProgramFolder() ? "program" : folder));
+    SetDlgItemTextW(dialog, cmb13, L"plain");
     tresk::test::PressButton(dialog, IDOK);
 }
 
@@ -284,21 +285,15 @@ void CALLBACK OpenRoad(HWND, UINT, UINT_PTR id, DWORD) {
             std::thread driver(TypePlainName, form.Hwnd());
             form.mnuSave_Click();
             driver.join();
+            Report(std::string("saved program=") + Exists(ProgramFolder() + L"\\plain.bmp") +
+                   " parent=" + Exists(FolderOf(ProgramFolder()) + L"\\plain.bmp"));
+            PostMessageA(form.Hwnd(), WM_CLOSE, 0, 0);
         } else {
             SendMessageA(form.Hwnd(), WM_SYSCOMMAND, tresk::kAboutCommand, 0);
         }
     });
     Report("back from " + road + " hookActive=" + std::to_string(Shared().HookActive) +
            " color=" + std::to_string(form.LastDialogColor()) + Loaded());
-    if (road == "folder") {
-        const std::wstring program = ProgramFolder() + L"\\plain.bmp";
-        const std::wstring parent = FolderOf(ProgramFolder()) + L"\\plain.bmp";
-        auto there = [](const std::wstring& path) {
-            return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ? "yes" : "no";
-        };
-        Report(std::string("saved program=") + there(program) + " parent=" + there(parent));
-        PostMessageA(form.Hwnd(), WM_CLOSE, 0, 0);
-    }
 }
 
 int CloseDuringRoad() {
