@@ -11,7 +11,7 @@
 //                              start-up, then the colour dialog, the save dialog or the
 //                              About box opened; the parent asks the main window to close
 //   app_child folder <report>  start-up, then the save dialog: the folder it opened in,
-//                              a plain name typed and confirmed, where it was saved; close
+//                              a plain name typed and confirmed; then close
 #include <windows.h>
 
 #include <commdlg.h>
@@ -246,27 +246,13 @@ std::string Loaded() {
            " about=" + (tresk::fabout::Instance().IsLoaded() ? "loaded" : "gone");
 }
 
-std::wstring FolderOf(const std::wstring& path) {
-    return path.substr(0, path.rfind(L'\\'));
-}
-
-std::wstring ProgramFolder() {
-    std::wstring path(32768, L'\0');
-    return FolderOf(path.substr(0, GetModuleFileNameW(nullptr, path.data(), 32768)));
-}
-
-const char* Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ? "yes" : "no";
-}
-
 // Works the save dialog from a thread of this process (CDM_GETFOLDERPATH answers into
 // the asker's buffer): the folder it opened in, then a plain name confirmed.
 void TypePlainName(HWND owner) {
     HWND dialog = tresk::test::WaitForOwnedDialog(owner);
     char folder[4096] = {};
     SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof(folder), reinterpret_cast<LPARAM>(folder));
-    Report(std::string("dialog folder ") +
-           (tresk::test::Wide(folder) == ProgramFolder() ? "program" : folder));
+    Report(std::string("dialog folder ") + folder);
     SetDlgItemTextW(dialog, cmb13, L"plain");
     tresk::test::PressButton(dialog, IDOK);
 }
@@ -285,8 +271,6 @@ void CALLBACK OpenRoad(HWND, UINT, UINT_PTR id, DWORD) {
             std::thread driver(TypePlainName, form.Hwnd());
             form.mnuSave_Click();
             driver.join();
-            Report(std::string("saved program=") + Exists(ProgramFolder() + L"\\plain.bmp") +
-                   " parent=" + Exists(FolderOf(ProgramFolder()) + L"\\plain.bmp"));
             PostMessageA(form.Hwnd(), WM_CLOSE, 0, 0);
         } else {
             SendMessageA(form.Hwnd(), WM_SYSCOMMAND, tresk::kAboutCommand, 0);
