@@ -5,6 +5,7 @@
 
 #include "toolkit/form.h"
 #include "toolkit/numeric.h"
+#include "toolkit/program_folder.h"
 
 namespace tk {
 namespace {
@@ -93,11 +94,28 @@ Version App::GetVersion() noexcept {
 }
 
 std::string App::Path() {
-    char buffer[MAX_PATH + 1] = {};
-    DWORD length = GetModuleFileNameA(Instance(), buffer, MAX_PATH);
-    std::string path(buffer, length);
-    std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+    const std::wstring folder = ProgramFolder();
+    const int wideLength = static_cast<int>(folder.size());
+    const int length = folder.empty() ? 0
+                                      : WideCharToMultiByte(CP_ACP, 0, folder.data(), wideLength,
+                                                            nullptr, 0, nullptr, nullptr);
+    if (length <= 0) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, folder.data(), wideLength, text.data(), length, nullptr,
+                        nullptr);
+    // Only a folder the code page spells exactly, as UTF-8 does: an ANSI code page
+    // writes a letter it lacks as "?" or as a look-alike ("ł" as "l"), which names no
+    // folder or another one. Empty instead: a dialog given no folder opens where it
+    // would anyway, rather than in a wrong one.
+    std::wstring back(folder.size(), L'\0');
+    if (MultiByteToWideChar(CP_ACP, 0, text.data(), length, back.data(), wideLength) !=
+            wideLength ||
+        back != folder) {
+        return {};
+    }
+    return text;
 }
 
 int App::Run() {

@@ -25,7 +25,9 @@ public:
     static HINSTANCE Instance() noexcept;
     static const std::string& Title() noexcept;
     static Version GetVersion() noexcept;
-    // Folder of the executable, without a trailing backslash.
+    // Folder of the executable, without a trailing backslash, in the process's code
+    // page (UTF-8 under the program's manifest), however long. Empty when that code
+    // page cannot spell the folder exactly (older Windows, a name outside it).
     static std::string Path();
 
     // Runs the message loop until every form has closed; returns the exit code.

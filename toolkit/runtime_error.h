@@ -25,6 +25,7 @@ private:
 inline constexpr std::int32_t kErrInvalidPropertyValue = 380;
 inline constexpr std::int32_t kErrFileNotFound = 53;
 inline constexpr std::int32_t kErrBadFileName = 52;
+inline constexpr std::int32_t kErrLoadingLibrary = 48;
 inline constexpr std::int32_t kErrFunctionNotFound = 453;
 inline constexpr std::int32_t kErrDiskFull = 61;
 inline constexpr std::int32_t kErrPermissionDenied = 70;

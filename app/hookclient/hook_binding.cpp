@@ -4,42 +4,44 @@
 
 #include <string>
 
+#include "toolkit/program_folder.h"
 #include "toolkit/runtime_error.h"
 
 namespace tresk::hooklib {
 namespace {
 
-// The library's full path: the folder of the running executable and the library's
-// file name, or empty when the executable's path cannot be had. Wide throughout, so
-// that a folder whose name lies outside the ANSI code page is reached as it is.
+// The library's full path: the program's folder and the library's file name, or
+// empty when the program's folder cannot be had.
 std::wstring PathBesideProgram() {
-    constexpr std::size_t kLongestPath = 32768;  // the most any Windows path can hold
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return {};
-        }
-        // A path that filled the buffer may have been cut short: try a larger one.
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        if (path.size() >= kLongestPath) {
-            return {};
-        }
-        path.resize(path.size() * 2);
-    }
-    const std::size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) {
+    std::wstring path = tk::ProgramFolder();
+    if (path.empty()) {
         return {};
     }
-    path.resize(slash + 1);
+    path += L'\\';
     for (const char* c = kLibraryFile; *c != '\0'; ++c) {
         path += static_cast<wchar_t>(*c);
     }
     return path;
+}
+
+// The system's text for a failed load, with the library's name for the "%1" that
+// some texts hold ("%1 is not a valid Win32 application.").
+std::string LoadFailureText(DWORD error) {
+    char buffer[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, buffer, sizeof(buffer), nullptr);
+    std::string text(buffer, length);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    if (text.empty()) {
+        return "system error " + std::to_string(error);
+    }
+    for (std::size_t at = text.find("%1"); at != std::string::npos;
+         at = text.find("%1", at + sizeof(kLibraryFile) - 1)) {
+        text.replace(at, 2, kLibraryFile);
+    }
+    return text;
 }
 
 // Loaded once and kept until the process ends: the hook procedure inside it may
@@ -53,8 +55,20 @@ HMODULE Library() {
         const std::wstring path = PathBesideProgram();
         library = path.empty() ? nullptr : LoadLibraryExW(path.c_str(), nullptr, 0);
         if (library == nullptr) {
-            throw tk::RuntimeError(tk::kErrFileNotFound,
-                                   std::string("File not found: ") + kLibraryFile);
+            const DWORD error = GetLastError();
+            const DWORD attributes =
+                path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES ||
+                (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                throw tk::RuntimeError(tk::kErrFileNotFound,
+                                       std::string("File not found: ") + kLibraryFile);
+            }
+            // The file is there, but the system refused it: blocked by an application
+            // control policy or a virus scanner, damaged, or not a 32-bit library. Its
+            // own words say which, so that nobody is sent to look for the file.
+            throw tk::RuntimeError(
+                tk::kErrLoadingLibrary,
+                std::string("Can't load ") + kLibraryFile + ": " + LoadFailureText(error));
         }
     }
     return library;

@@ -6,7 +6,8 @@
 namespace tresk::hooklib {
 
 // Each raises a run-time error naming the file or the export when the library or
-// the export cannot be found. Arguments and results are 32-bit values.
+// the export cannot be found, and with the system's reason when the file is there
+// but cannot be loaded. Arguments and results are 32-bit values.
 std::int32_t InitMouseHook(std::int32_t window);
 std::int32_t InstallFilter(std::int32_t index, std::int32_t install);
 std::int32_t SetCursorApp(std::int32_t cursor);

@@ -10,12 +10,18 @@
 //   app_child color|save|about <report>
 //                              start-up, then the colour dialog, the save dialog or the
 //                              About box opened; the parent asks the main window to close
+//   app_child folder <report>  start-up, then the save dialog: the folder it opened in,
+//                              a plain name typed and confirmed; then close
 #include <windows.h>
+
+#include <commdlg.h>
+#include <dlgs.h>
 
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <thread>
 
 #include "app/about/about_form.h"
 #include "app/hookclient/mouse_hook.h"
@@ -24,6 +30,7 @@
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
 #include "app_test_support.h"
+#include "dialog_driver.h"
 #include "toolkit/app.h"
 #include "toolkit/runtime_error.h"
 #include "toolkit/system_library.h"
@@ -106,7 +113,7 @@ int WINAPI SpyMessageBoxA(HWND owner, LPCSTR text, LPCSTR title, UINT type) {
     const UINT icon = type & MB_ICONMASK;
     const UINT buttons = type & MB_TYPEMASK;
     Report(std::string("MessageBoxA ") + (icon == MB_ICONERROR ? "critical" : "not-critical") +
-           (buttons == MB_OK ? " ok" : " other-buttons"));
+           (buttons == MB_OK ? " ok " : " other-buttons ") + text);
     return messageBoxPatch.original<decltype(&MessageBoxA)>()(owner, text, title, type);
 }
 
@@ -239,6 +246,17 @@ std::string Loaded() {
            " about=" + (tresk::fabout::Instance().IsLoaded() ? "loaded" : "gone");
 }
 
+// Works the save dialog from a thread of this process (CDM_GETFOLDERPATH answers into
+// the asker's buffer): the folder it opened in, then a plain name confirmed.
+void TypePlainName(HWND owner) {
+    HWND dialog = tresk::test::WaitForOwnedDialog(owner);
+    char folder[4096] = {};
+    SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof(folder), reinterpret_cast<LPARAM>(folder));
+    Report(std::string("dialog folder ") + folder);
+    SetDlgItemTextW(dialog, cmb13, L"plain");
+    tresk::test::PressButton(dialog, IDOK);
+}
+
 // Opens the road's dialog from inside the message loop, as the user's click would.
 void CALLBACK OpenRoad(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
@@ -249,6 +267,11 @@ void CALLBACK OpenRoad(HWND, UINT, UINT_PTR id, DWORD) {
             form.lblCol_Click();
         } else if (road == "save") {
             form.mnuSave_Click();
+        } else if (road == "folder") {
+            std::thread driver(TypePlainName, form.Hwnd());
+            form.mnuSave_Click();
+            driver.join();
+            PostMessageA(form.Hwnd(), WM_CLOSE, 0, 0);
         } else {
             SendMessageA(form.Hwnd(), WM_SYSCOMMAND, tresk::kAboutCommand, 0);
         }
@@ -289,7 +312,7 @@ int main(int argc, char** argv) {
     if (mode == "seh") {
         return RaiseUnhandled();
     }
-    if (mode == "color" || mode == "save" || mode == "about") {
+    if (mode == "color" || mode == "save" || mode == "about" || mode == "folder") {
         road = mode;
         return CloseDuringRoad();
     }

@@ -230,13 +230,18 @@ struct ChildRun {
 };
 
 // Runs `exe` with `arguments` from `cwd`, reading and closing its message boxes; each
-// box is noted with the report file as it stood when the box was seen.
+// box is noted with the report file as it stood when the box was seen. `whileRunning`
+// is given the process id once the process exists.
 inline ChildRun RunChildReporting(const std::string& exe, const std::string& arguments,
-                                  const std::string& cwd, const std::string& report) {
+                                  const std::string& cwd, const std::string& report,
+                                  const std::function<void(DWORD)>& whileRunning = nullptr) {
     ChildRun run;
     std::unique_ptr<BoxCatcher> catcher;
     run.exitCode = RunChild(exe, arguments, cwd, [&](DWORD pid) {
         catcher = std::make_unique<BoxCatcher>(pid, [report] { return ReadTextFile(report); });
+        if (whileRunning) {
+            whileRunning(pid);
+        }
     });
     if (catcher) {
         run.boxes = catcher->Seen();

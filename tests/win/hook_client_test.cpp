@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -426,20 +427,26 @@ TEST(HookClient, CloseGivesTheDesktopBackBeforeTheProceduresAreRestored) {
     EXPECT_EQ(Shared().customCursor, nullptr);
 }
 
-// The real program in a folder of its own, named outside the ANSI code page, with or
-// without a library file beside it, started from another folder; a working library lies
-// in that start folder and in a folder put first on PATH, where a library search looks.
-ChildRun RunFromAnotherFolder(const std::string& libraryBeside,
-                              const std::string& mode = "nohook") {
+// A program in a folder of its own (by default named outside the ANSI code page; one
+// level or two), with or without a library file beside it, started from another folder;
+// a working library lies in that start folder and in a folder put first on PATH, where a
+// library search looks. `source` is the program copied there: the test child, which is
+// given `mode`, or the real one; `whileRunning` gets its process id.
+ChildRun RunFromAnotherFolder(const std::string& libraryBeside, const std::string& mode = "nohook",
+                              const std::string& source = ExeFolder() + "\\app_child.exe",
+                              const std::string& programFolder = "program \xCE\xA9",  // omega
+                              const std::function<void(DWORD)>& whileRunning = {}) {
     const std::string folder = MakeTempFolder("tresk_nohook_");
     EXPECT_FALSE(folder.empty());
-    const std::string program = folder + "\\program \xCE\xA9";  // Greek capital omega
+    const std::string program = folder + "\\" + programFolder;
     const std::string start = folder + "\\start";
     const std::string onPath = folder + "\\on path";
-    const std::wstring exe = Wide(program + "\\app_child.exe");
+    const std::string copy = program + source.substr(source.rfind('\\'));
+    const std::wstring exe = Wide(copy);
     const std::wstring beside = Wide(program + "\\Treskhook.dll");
+    CreateDirectoryW(Wide(program.substr(0, program.rfind('\\'))).c_str(), nullptr);  // a parent
     EXPECT_TRUE(CreateDirectoryW(Wide(program).c_str(), nullptr));
-    EXPECT_TRUE(CopyFileW(Wide(ExeFolder() + "\\app_child.exe").c_str(), exe.c_str(), FALSE));
+    EXPECT_TRUE(CopyFileW(Wide(source).c_str(), exe.c_str(), FALSE));
     for (const std::string& elsewhere : {start, onPath}) {
         CreateDirectoryA(elsewhere.c_str(), nullptr);
         EXPECT_TRUE(CopyFileA((ExeFolder() + "\\Treskhook.dll").c_str(),
@@ -453,7 +460,7 @@ ChildRun RunFromAnotherFolder(const std::string& libraryBeside,
     SetEnvironmentVariableA("PATH", (onPath + ";" + oldPath).c_str());
     const std::string report = folder + "\\report.txt";
     ChildRun run =
-        RunChildReporting(program + "\\app_child.exe", mode + " \"" + report + "\"", start, report);
+        RunChildReporting(copy, mode + " \"" + report + "\"", start, report, whileRunning);
     SetEnvironmentVariableA("PATH", oldLength > 0 ? oldPath : nullptr);
     DeleteFileW(exe.c_str());
     DeleteFileW(beside.c_str());
@@ -511,21 +518,92 @@ void CheckRunWithoutTheLibrary(const ChildRun& run, const std::string& descripti
     EXPECT_EQ(run.exitCode, 0);
 }
 
-TEST(MissingLibrary, StartUpShowsOneBoxAndTheProgramRunsOn) {
-    // Neither the copy in the start folder nor the one on PATH is taken.
-    CheckRunWithoutTheLibrary(RunFromAnotherFolder(""), "File not found: Treskhook.dll", "none");
+// Has the program load the library by bare name on a thread started inside it, as a
+// system component would; returns the module it got, 0 for none (non-zero also when
+// nothing ran). kernel32 lies at the same address in every process.
+DWORD LoadedByBareName(DWORD pid) {
+    static const wchar_t name[] = L"Treskhook.dll";
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(name), MEM_COMMIT, PAGE_READWRITE);
+    WriteProcessMemory(process, remote, name, sizeof(name), nullptr);
+    HANDLE thread =
+        CreateRemoteThread(process, nullptr, 0,
+                           reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(
+                               GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryW"))),
+                           remote, 0, nullptr);
+    DWORD module = 1;
+    WaitForSingleObject(thread, 10000);
+    GetExitCodeThread(thread, &module);
+    CloseHandle(thread);
+    CloseHandle(process);
+    return module;
 }
 
-TEST(MissingLibrary, AnExportThatCannotBeBoundShowsItsName) {
-    CheckRunWithoutTheLibrary(RunFromAnotherFolder(ExeFolder() + "\\partial\\Treskhook.dll"),
-                              "Can't find DLL entry point SetCursorSys in Treskhook.dll", "beside");
+// What lies beside the program, and the box its start-up shows for it (none: it works).
+struct LibraryRoad {
+    const char* name;
+    std::string beside;  // copied beside the program as Treskhook.dll; empty: nothing
+    std::string box;
+    const char* place;  // where the library the test child loaded lies
+};
+
+TEST(MissingLibrary, EachLibraryRoadShowsItsBoxAndTheProgramRunsOn) {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const LibraryRoad roads[] = {
+        // Neither the copy in the start folder nor the one on PATH is taken.
+        {"none", "", "File not found: Treskhook.dll", "none"},
+        {"partial", ExeFolder() + "\\partial\\Treskhook.dll",
+         "Can't find DLL entry point SetCursorSys in Treskhook.dll", "beside"},
+        // A text file, in Wine's words; Windows': "... is not a valid Win32 application."
+        {"damaged", std::string(windows) + "\\win.ini",
+         "Can't load Treskhook.dll: Bad EXE format for Treskhook.dll.", "none"},
+        {"working", ExeFolder() + "\\Treskhook.dll", "", "beside"}};
+    for (const LibraryRoad& road : roads) {
+        SCOPED_TRACE(road.name);
+        if (road.box.empty()) {
+            const ChildRun run = RunFromAnotherFolder(road.beside, "hooked");
+            EXPECT_TRUE(run.boxes.empty()) << run.report;
+            EXPECT_TRUE(Contains(run.report, "started hookActive=-1 library beside")) << run.report;
+        } else {
+            CheckRunWithoutTheLibrary(RunFromAnotherFolder(road.beside), road.box, road.place);
+        }
+        // The real program from its own entry point, which alone restricts the library
+        // search there: the same box, and no planted copy for a later load by bare name.
+        DWORD planted = 0;
+        const ChildRun real = RunFromAnotherFolder(
+            road.beside, "", ExeFolder() + "\\..\\Treskcolor.exe", "program \xCE\xA9",
+            [&](DWORD pid) {
+                HWND main = nullptr;
+                for (int i = 0; i < 1500 && main == nullptr; ++i, Sleep(20)) {
+                    main = FindWindowA("TreskForm", nullptr);
+                }
+                planted = road.beside.empty() ? LoadedByBareName(pid) : 0;
+                PostMessageA(main, WM_CLOSE, 0, 0);  // handled after start-up, or in its box
+            });
+        EXPECT_EQ(real.boxes.size(), road.box.empty() ? 0u : 1u);
+        for (const BoxSeen& box : real.boxes) {
+            EXPECT_EQ(box.text, road.box);
+        }
+        EXPECT_EQ(planted, 0u) << "a load by bare name took a planted copy";
+        EXPECT_EQ(real.exitCode, 0);
+    }
 }
 
-TEST(MissingLibrary, TheLibraryBesideTheProgramWorksFromAnyStartFolder) {
-    const ChildRun run = RunFromAnotherFolder(ExeFolder() + "\\Treskhook.dll", "hooked");
-    EXPECT_TRUE(run.boxes.empty()) << run.report;
+// The program's folder at any length: two folders of 45 CJK characters take over 270
+// bytes in the program's code page, more than MAX_PATH. The library beside the program
+// is found and the save dialog opens there; a plain name typed makes a path longer than
+// the dialog's buffer, refused with the box rather than saved in another folder.
+TEST(ProgramFolder, TheLibraryAndTheSaveDialogFindAFolderLongerThanMaxPathBytes) {
+    std::string folders = "\\";
+    for (int i = 0; i < 45; ++i) {
+        folders.insert(0, "\xE9\xA2\x9C").append("\xE8\x89\xB2");  // 颜 ... \ 色 ...
+    }
+    const ChildRun run = RunFromAnotherFolder(ExeFolder() + "\\Treskhook.dll", "folder",
+                                              ExeFolder() + "\\app_child.exe", folders);
     EXPECT_TRUE(Contains(run.report, "started hookActive=-1 library beside")) << run.report;
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(Contains(run.report, folders + "\n")) << run.report;  // where the dialog opened
+    EXPECT_TRUE(Contains(run.report, "critical ok File name too long: ")) << run.report;
 }
 
 }  // namespace

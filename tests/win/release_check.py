@@ -5,7 +5,8 @@
         The archive holds exactly the five files, in order; SHA256SUMS lists the
         other four with their true sums; the program and library in it are the ones
         in BIN_DIR; the text files have Windows line ends; the executables carry no
-        time stamp, no build folder and the version the archive is named after.
+        time stamp, no build folder and the version the archive is named after, and
+        their header flags (PE_FLAGS) with a true checksum.
 
     release_check.py rebuild SOURCE_DIR ZIP
         Copies the source tree into two new folders of different depth, builds the
@@ -23,11 +24,17 @@ import sys
 import tempfile
 import zipfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "cmake"))
+from pe_flags import checksum  # noqa: E402  (the build's, which gives ld's own sums)
+
 NAMES = ["Treskcolor.exe", "Treskhook.dll", "README.txt", "LICENSE.txt", "SHA256SUMS"]
 DELIVERABLES = ["Treskcolor.exe", "Treskhook.dll"]
 # Libraries every Windows has: the deliverables are linked statically and must import
 # nothing else (a thread or C++ runtime library would be missing beside the program).
 SYSTEM_DLLS = {"comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "user32.dll"}
+# (Characteristics, DllCharacteristics) bits: the library runs from swap on removable
+# and network media and has no SEH handlers; the program is terminal-server aware.
+PE_FLAGS = {"Treskcolor.exe": (0, 0x8000), "Treskhook.dll": (0x0400 | 0x0800, 0x0400)}
 
 
 class Failure(Exception):
@@ -76,6 +83,21 @@ def pe_time_stamps(data):
     return stamps
 
 
+def check_pe_flags(name, data):
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    optional = pe + 24
+    characteristics = struct.unpack_from("<H", data, pe + 22)[0]
+    dll_characteristics = struct.unpack_from("<H", data, optional + 70)[0]
+    wanted, wanted_dll = PE_FLAGS[name]
+    check(characteristics & wanted == wanted,
+          f"{name}: file header characteristics {characteristics:#06x} lack {wanted:#06x}")
+    check(dll_characteristics & wanted_dll == wanted_dll,
+          f"{name}: DllCharacteristics {dll_characteristics:#06x} lack {wanted_dll:#06x}")
+    stored = struct.unpack_from("<I", data, optional + 64)[0]
+    check(stored == 0 or stored == checksum(data, optional + 64),
+          f"{name}: the header checksum {stored:#x} is not the image's")
+
+
 def imported_dlls(path):
     listing = subprocess.run(["i686-w64-mingw32-objdump", "-p", path], check=True,
                              capture_output=True, text=True).stdout
@@ -116,6 +138,7 @@ def check_archive(zip_path, bin_dir):
         imports = imported_dlls(os.path.join(bin_dir, name))
         check(imports and imports <= SYSTEM_DLLS,
               f"{name} imports {sorted(imports - SYSTEM_DLLS)}, not a system library")
+        check_pe_flags(name, content[name])
         for where, value in pe_time_stamps(content[name]):
             check(value == 0, f"{name}: {where} carries the time stamp {value:#x}")
         source_dir = os.path.dirname(os.path.dirname(os.path.abspath(bin_dir)))
@@ -131,12 +154,14 @@ def check_archive(zip_path, bin_dir):
     # The program's own words, so that the notes keep up with the program.
     check(b'"File not found: Treskhook.dll"' in content["README.txt"],
           "README.txt does not name the box the program shows without its library")
+    check(b'"Can\'t load Treskhook.dll: ' in content["README.txt"],
+          "README.txt does not name the box the program shows for a library it cannot load")
 
     wanted = version_text(match.group(1)).encode("utf-16-le")
     check(wanted in content["Treskcolor.exe"],
           f"Treskcolor.exe's version block does not read {version_text(match.group(1))}")
     print(f"{os.path.basename(zip_path)}: {len(NAMES)} entries, sums right, "
-          f"executables are the built ones, no time stamps")
+          f"executables are the built ones, no time stamps, flags set")
 
 
 def source_files(source_dir):
