@@ -188,6 +188,7 @@ SaveRun SaveThroughDialog(const std::string& path) {
         [&] {
             HWND dialog = tresk::test::WaitForOwnedDialog(owner);
             if (dialog == nullptr) {
+                ADD_FAILURE() << "the save command opened no dialog";
                 return;
             }
             run.hookDuringDialog = tresk::Shared().HookActive;
