@@ -139,8 +139,7 @@ CloseRun CloseWhileOpen(const std::string& road) {
             }
             HWND open =
                 road == "about" ? WaitForForm(pid, "About") : WaitForOwnedDialog(main, 30000);
-            run.dialogSeen = open != nullptr && IsWindowVisible(open);
-            Sleep(200);
+            run.dialogSeen = open != nullptr && IsWindowVisible(open) && RoundTrip(open);
             PostMessageA(main, WM_CLOSE, 0, 0);
         },
         20000);
