@@ -22,6 +22,7 @@
 #include "app/shell/tresk_form.h"
 #include "tests/win/app_test_support.h"
 #include "tests/win/dialog_driver.h"
+#include "tests/win/test_support/program_environment.h"
 #include "tests/win/test_support/ramp_model.h"
 #include "toolkit/app.h"
 
@@ -77,7 +78,11 @@ void PaintRamp(COLORREF base, const char* percent) {
     tk::App::DoEvents();
 }
 
+// At 200 pixels across and 50 %, every other line falls half-way between two bands
+// and takes the even one.
 TEST(BitmapExport, FileHoldsTheRampOnTheScreen) {
+    tresk::test::SizePictureArea(200, 95);
+    ASSERT_EQ(Form().PicWidthPx(), 200);
     const COLORREF base = RGB(200, 120, 40);
     PaintRamp(base, "50");
     const tresk::test::ScreenShot screen(tresk::test::WindowRectOf(Form().picTresk.Hwnd()));
@@ -106,6 +111,7 @@ TEST(BitmapExport, FileHoldsTheRampOnTheScreen) {
     if (outside == nullptr) {
         RemoveFolder(folder);
     }
+    tresk::test::SizePictureArea(553, 95);
 }
 
 TEST(BitmapExport, ReadOnlyTargetShowsTheBoxAndKeepsTheOldFile) {

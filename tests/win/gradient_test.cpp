@@ -149,20 +149,6 @@ TEST(PaintGradientTest, InvertOverAWindowNarrowerThanThePictureSizeStaysInTheTab
     EXPECT_EQ(ScreenColor(r.right - 1, r.top + 20), RGB(100, 100, 100));  // band 100
 }
 
-// Sizes the main window so that its picture area is width x height pixels.
-void SizePicture(int width, int height) {
-    TreskForm& form = Form();
-    RECT client{};
-    GetClientRect(form.Hwnd(), &client);
-    const RECT window = WindowRectOf(form.Hwnd());
-    const int column = client.right - (WindowRectOf(form.picTresk.Hwnd()).right -
-                                       WindowRectOf(form.picTresk.Hwnd()).left);
-    SetWindowPos(
-        form.Hwnd(), nullptr, 0, 0, width + column + (window.right - window.left) - client.right,
-        height + (window.bottom - window.top) - client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
-    Pump();
-}
-
 // The picture area at a size with bands several pixels wide and lines that do not
 // divide evenly into bands (at 37 % some lines fall half-way and take the even band),
 // in both directions and both orders, at the full and an odd percentage: every pixel
@@ -170,7 +156,7 @@ void SizePicture(int width, int height) {
 TEST(PaintGradientTest, EveryPixelOfALargePictureFollowsTheModel) {
     TreskForm& form = Form();
     const RECT before = WindowRectOf(form.Hwnd());
-    SizePicture(1000, 523);
+    test::SizePictureArea(1000, 523);
     HWND picture = form.picTresk.Hwnd();
     const RECT area = WindowRectOf(picture);
     ASSERT_EQ(area.right - area.left, 1000);
