@@ -62,6 +62,9 @@ read -r SCREEN_W SCREEN_H < <(xdotool getdisplaygeometry 2>/dev/null || echo 128
 PROBE_X=$((SCREEN_W * 25 / 32))
 PROBE_Y=$((SCREEN_H * 5 / 6))
 CUSTOM="200 100 40"
+# The picture area's width, and how far the column moved left of its design place.
+picture_w=$PICTURE_WIDTH
+column_shift=0
 
 passed=0
 failed=0
@@ -387,12 +390,12 @@ type_percent_paints() {
     expect_ramp "$1" "$2" 0 0 "typing $1 and Enter $3"
 }
 
-swatch() { pixel $((px + SWATCH_X)) $((py + SWATCH_Y)); }
+swatch() { pixel $((px + SWATCH_X - column_shift)) $((py + SWATCH_Y)); }
 
 # Waits (up to 10 s) until the picture area on the working screenshot shows the ramp
 # for percentage $1 from base colour "$2" ("swatch": the swatch's colour on the same
-# screenshot), vertical $3 (0/1), inverted $4 (0/1); $5 says what was done. The
-# picture must have shown something else before.
+# screenshot), vertical $3 (0/1), inverted $4 (0/1), across $picture_w pixels; $5
+# says what was done. The picture must have shown something else before.
 expect_ramp() {
     look_until ramp_shown "$@" ||
         road_fail -s "$5: expected the ramp for $1% from ($2), vertical $3, invert $4; $seen_out"
@@ -401,7 +404,7 @@ expect_ramp() {
 ramp_shown() {
     local base="$2"
     [ "$base" = swatch ] && base="$(swatch)"
-    check ramp "$WORK_SHOT" "$px" "$py" "$PICTURE_WIDTH" "$PICTURE_HEIGHT" "$1" "$base" "$3" "$4"
+    check ramp "$WORK_SHOT" "$px" "$py" "$picture_w" "$PICTURE_HEIGHT" "$1" "$base" "$3" "$4"
 }
 
 swatch_is() { [ "$(swatch)" = "$1" ]; }
@@ -476,6 +479,13 @@ end_road
 
 # --- painting ----------------------------------------------------------------------
 
+# Drags the main window's right border $1 pixels across (negative: to the left).
+drag_right_border() {
+    local x=$((wx + ww - 2 - column_shift)) y=$((wy + wh / 2))
+    e2e_move "$x" "$y"
+    xdotool mousedown 1 mousemove $((x + $1)) "$y" mouseup 1
+}
+
 begin_road paint
 if need_program; then
     enter_percent 30
@@ -507,6 +517,25 @@ if need_program; then
     expect_ramp 100 "$base" 0 0 "150 and Enter"
     xdotool key --clearmodifiers End BackSpace Return
     expect_ramp 10 "$base" 0 0 "150, Enter, then BackSpace and Enter (box rewritten to 100)"
+    # 200 pixels across at 50 %: every other column falls half-way between two bands
+    # and takes the even one. The press on the border picks its colour as the base.
+    edge="$(pixel $((wx + ww - 2)) $((wy + wh / 2)))"
+    drag_right_border $((200 - PICTURE_WIDTH))
+    if wait_until caption_is "Tresk Color [Size: 200x95]"; then
+        picture_w=200 column_shift=$((PICTURE_WIDTH - 200))
+        xdotool key --clearmodifiers End shift+Home
+        xdotool type --delay 30 50
+        xdotool key --clearmodifiers Return
+        expect_ramp 50 "$edge" 0 0 "50 and Enter over 200 pixels"
+        drag_right_border $((PICTURE_WIDTH - 200))
+        picture_w=$PICTURE_WIDTH column_shift=0
+    else
+        road_fail "dragging the right border: expected the caption 'Tresk Color [Size: 200x95]', seen '$(caption)'"
+    fi
+    wait_until caption_is "Tresk Color [Size: 553x95]" || {
+        road_fail "dragging the right border back: expected the caption 'Tresk Color [Size: 553x95]', seen '$(caption)'"
+        e2e_cleanup # the next road starts a new program
+    }
 else
     road_fail "the program is not running"
 fi
