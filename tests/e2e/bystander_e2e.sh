@@ -133,8 +133,6 @@ drag_from() { echo $((1 + $1 % 8)); }
 drag_to() { echo $((20 + ($1 * 7) % 20)); }
 
 start=$SECONDS
-xdotool mousemove "$button_x" "$button_y"
-sleep 0.2
 for i in $(seq "$ROUNDS"); do
     # Alternate 30 px left and right of the centre: no two presses make a double click.
     x=$((button_x - 15 + (i % 2) * 30))
