@@ -321,6 +321,9 @@ pixel() { e2e_pixel "$WORK_SHOT" "$1" "$2"; }
 
 caption_is() { [ "$(caption)" = "$1" ]; }
 
+# Whether window $1 has the keyboard (the X input focus).
+focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
 focus_main() { timeout 3 xdotool windowfocus --sync "$window" 2>/dev/null; }
 
 # Waits up to $2 seconds (default 10) until no visible window is named $1.
@@ -385,6 +388,7 @@ click_box() { e2e_click $((px + BOX_X)) $((py + BOX_Y)); }
 # ramp for $1% (horizontal, not inverted) from base colour "$2"; $3 says when. Once
 # it shows, the program has handled everything that came before the keys.
 type_percent_paints() {
+    wait_until focused "$window" || road_fail "the main window did not get the keyboard back"
     xdotool type --delay 30 -- "$1"
     xdotool key --clearmodifiers Return
     expect_ramp "$1" "$2" 0 0 "typing $1 and Enter $3"
@@ -898,6 +902,7 @@ if need_program; then
         [ -n "$opened" ] || { road_fail "the $open dialog did not open in the second copy"; continue; }
         seen="$(caption) / $base"
         read -r dx dy dw dh <<<"$(e2e_window_geometry "$opened")"
+        wait_until focused "$opened" || road_fail "the $open dialog did not get the keyboard"
         e2e_click $((x < 0 ? dx + dw + x : dx + x)) $((y < 0 ? dy + dh + y : dy + y))
         wait_gone "$dialog_name" 5 || road_fail "a click on the $open dialog's $button did not close it"
         type_percent_paints "$percent" "$base" "in the second copy after the $open dialog's $button"
