@@ -26,7 +26,8 @@
 #             About window is open: the program ends by itself, with 0, hook removed
 #   close     Alt+F4 ends the program and removes the hook
 #   twocopies a second copy beside the first: its About window, colour dialog and
-#             save dialog take real clicks on their buttons, nothing is picked
+#             save dialog take real clicks on their buttons, nothing is picked; the
+#             first copy still picks once the second is closed, and closes
 # A failed road keeps its screenshot in build/e2e/acceptance/<road>.png; the next
 # road goes on where it can (a new program is started when the old one is gone).
 # The last line is "N passed, M failed"; the exit status is 1 when any road failed.
@@ -55,14 +56,15 @@ VERTICAL_X=563
 VERTICAL_Y=58
 INVERT_X=563
 INVERT_Y=78
-# Where the probe opens and where the pointer rests: away from every window the
-# program opens (top left and centred), and from each other, on any screen size.
+# Where the probe opens: away from every window the program opens (top left and
+# centred), and from where the pointer rests (the bottom-right corner).
 read -r SCREEN_W SCREEN_H < <(xdotool getdisplaygeometry 2>/dev/null || echo 1280 1024)
 PROBE_X=$((SCREEN_W * 25 / 32))
 PROBE_Y=$((SCREEN_H * 5 / 6))
-PARK_X=$((SCREEN_W - 10))
-PARK_Y=$((SCREEN_H - 14))
 CUSTOM="200 100 40"
+# The picture area's width, and how far the column moved left of its design place.
+picture_w=$PICTURE_WIDTH
+column_shift=0
 
 passed=0
 failed=0
@@ -201,7 +203,7 @@ dismiss_dialogs() {
         for id in $(xdotool search --onlyvisible --name "$name" 2>/dev/null); do
             timeout 3 xdotool windowfocus --sync "$id" 2>/dev/null
             xdotool key --clearmodifiers Escape
-            sleep 0.5
+            wait_gone "$name" 3
         done
     done
 }
@@ -220,14 +222,15 @@ locate_window() {
     py=$((wy + wh - border - PICTURE_HEIGHT))
 }
 
-# Starts the program unless it runs; returns 1 when no window appears.
+# Starts the program unless it runs (the pointer away from where its window opens);
+# returns 1 when no window appears.
 need_program() {
     if program_running && [ -n "$window" ]; then
         return 0
     fi
     [ -n "$E2E_PID" ] && e2e_cleanup
     window=""
-    xdotool mousemove "$PARK_X" "$PARK_Y"
+    e2e_park
     e2e_start_program
     trap cleanup EXIT
     window="$(e2e_wait_window '^Tresk Color' 30)" || {
@@ -235,7 +238,44 @@ need_program() {
         return 1
     }
     locate_window
+    look_until first_look || road_fail -s "the window as it first shows: $seen_out"
     return 0
+}
+
+# What a new window shows (on the working screenshot): the white picture area at the
+# client's top left, ending at client x 553; the swatch in the active-caption colour;
+# the button's caption (dark text on the button face); the box's "50" selected (light
+# text on the selection colour). Prints what differs.
+first_look() {
+    local origin title problems=""
+    origin="$(e2e_find_rect "$WORK_SHOT" "$PICTURE_WIDTH" "$PICTURE_HEIGHT" "255 255 255" \
+        "$wx $wy $ww $wh")"
+    [ "$origin" = "$px $py" ] ||
+        problems+="expected the white ${PICTURE_WIDTH}x$PICTURE_HEIGHT picture area at the client's top-left $px,$py (window $wx,$wy ${ww}x$wh), seen it at '${origin:-nowhere}'; "
+    [ "$(pixel $((px + PICTURE_WIDTH)) $((py + PICTURE_HEIGHT / 2)))" != "255 255 255" ] ||
+        problems+="expected the picture area to end at client x $PICTURE_WIDTH, but it goes on; "
+    title="$(pixel $((wx + ww - 120)) $((wy + border + 5)))"
+    [ "$(swatch)" = "$title" ] ||
+        problems+="expected the swatch in the active-caption colour $title, seen $(swatch); "
+    read -r button_text selection box_dark < <("$E2E_PYTHON" - "$WORK_SHOT" $((px + PICTURE_WIDTH)) "$py" <<'PY'
+import sys
+from PIL import Image
+image = Image.open(sys.argv[1]).convert("RGB")
+x0, y0 = int(sys.argv[2]), int(sys.argv[3])
+def count(x1, y1, x2, y2, test):
+    return sum(1 for y in range(y0 + y1, y0 + y2) for x in range(x0 + x1, x0 + x2)
+               if test(image.getpixel((x, y))))
+dark = lambda p: max(p) < 90
+coloured = lambda p: max(p) - min(p) > 60
+print(count(4, 2, 76, 20, dark), count(7, 27, 44, 42, coloured), count(7, 27, 44, 42, dark))
+PY
+)
+    [ "$button_text" -gt 20 ] ||
+        problems+="expected the dark caption on the button, seen $button_text dark pixels; "
+    { [ "$selection" -gt 30 ] && [ "$box_dark" -eq 0 ]; } ||
+        problems+="expected the box's text selected (selection colour, no dark text), seen $selection selection and $box_dark dark pixels; "
+    echo "$problems"
+    [ -z "$problems" ]
 }
 
 cleanup() {
@@ -248,21 +288,43 @@ cleanup() {
 
 caption() { e2e_window_name "$window"; }
 
-park() { e2e_move "$PARK_X" "$PARK_Y"; }
+# Runs "$@" until it succeeds, for up to 10 s; returns its last status.
+wait_until() {
+    local until=$((SECONDS + 10))
+    until "$@"; do
+        [ "$SECONDS" -lt "$until" ] || return 1
+        sleep 0.1
+    done
+}
+
+# Takes the working screenshot and runs "$@" on it, its output kept in $seen_out.
+on_shot() {
+    e2e_screenshot "$WORK_SHOT"
+    seen_out="$("$@")"
+}
 
 # Takes the working screenshot with the pointer out of the way (no tooltip).
 look() {
-    park
-    sleep "${1:-0.5}"
+    e2e_park
     e2e_screenshot "$WORK_SHOT"
+}
+
+# Takes working screenshots, the pointer out of the way (no tooltip), until "$@"
+# succeeds on one (up to 10 s). Once it has, what the screenshot shows is the state
+# the check waited for, not one a pause happened to catch.
+look_until() {
+    e2e_park
+    wait_until on_shot "$@"
 }
 
 pixel() { e2e_pixel "$WORK_SHOT" "$1" "$2"; }
 
-focus_main() {
-    timeout 3 xdotool windowfocus --sync "$window" 2>/dev/null
-    sleep 0.2
-}
+caption_is() { [ "$(caption)" = "$1" ]; }
+
+# Whether window $1 has the keyboard (the X input focus).
+focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+focus_main() { timeout 3 xdotool windowfocus --sync "$window" 2>/dev/null; }
 
 # Waits up to $2 seconds (default 10) until no visible window is named $1.
 wait_gone() {
@@ -282,16 +344,17 @@ nameless_windows() {
     done
 }
 
-# Opens the main window's system menu with Alt+Space and waits up to 10 s for it (a
-# new window of the program without a name); a road failure when it stays shut.
+# Whether a window of the program without a name (a menu) shows that is not among
+# the ids "$1".
+new_menu() { [ -n "$(comm -13 <(sort <<<"$1") <(nameless_windows | sort))" ]; }
+
+# Opens the main window's system menu with Alt+Space and waits up to 10 s for it; a
+# road failure when it stays shut.
 open_system_menu() {
     local before
     before="$(nameless_windows)"
     xdotool key --clearmodifiers alt+space
-    for _ in $(seq 100); do
-        [ -n "$(comm -13 <(sort <<<"$before") <(nameless_windows | sort))" ] && return 0
-        sleep 0.1
-    done
+    wait_until new_menu "$before" && return 0
     road_fail "Alt+Space opened no system menu within 10 s"
     return 1
 }
@@ -322,32 +385,44 @@ click_button() { e2e_click $((px + BUTTON_X)) $((py + BUTTON_Y)); }
 click_box() { e2e_click $((px + BOX_X)) $((py + BOX_Y)); }
 
 # Without a click first, types $1 and Enter wherever the focus is, then checks the
-# ramp for $1% (horizontal, not inverted) from the swatch's colour; $2 says when.
+# ramp for $1% (horizontal, not inverted) from base colour "$2"; $3 says when. Once
+# it shows, the program has handled everything that came before the keys.
 type_percent_paints() {
+    wait_until focused "$window" || road_fail "the main window did not get the keyboard back"
     xdotool type --delay 30 -- "$1"
     xdotool key --clearmodifiers Return
-    look
-    expect_ramp "$1" "$(swatch)" 0 0 "typing $1 and Enter $2"
+    expect_ramp "$1" "$2" 0 0 "typing $1 and Enter $3"
 }
 
-swatch() { pixel $((px + SWATCH_X)) $((py + SWATCH_Y)); }
+swatch() { pixel $((px + SWATCH_X - column_shift)) $((py + SWATCH_Y)); }
 
-# Checks that the picture area on the working screenshot shows the ramp for
-# percentage $1 from base colour "$2", vertical $3 (0/1), inverted $4 (0/1); $5
-# says what was done.
+# Waits (up to 10 s) until the picture area on the working screenshot shows the ramp
+# for percentage $1 from base colour "$2" ("swatch": the swatch's colour on the same
+# screenshot), vertical $3 (0/1), inverted $4 (0/1), across $picture_w pixels; $5
+# says what was done. The picture must have shown something else before.
 expect_ramp() {
-    local result
-    result="$(check ramp "$WORK_SHOT" "$px" "$py" "$PICTURE_WIDTH" "$PICTURE_HEIGHT" \
-        "$1" "$2" "$3" "$4")" ||
-        road_fail -s "$5: expected the ramp for $1% from ($2), vertical $3, invert $4; $result"
+    look_until ramp_shown "$@" ||
+        road_fail -s "$5: expected the ramp for $1% from ($2), vertical $3, invert $4; $seen_out"
 }
+
+ramp_shown() {
+    local base="$2"
+    [ "$base" = swatch ] && base="$(swatch)"
+    check ramp "$WORK_SHOT" "$px" "$py" "$picture_w" "$PICTURE_HEIGHT" "$1" "$base" "$3" "$4"
+}
+
+swatch_is() { [ "$(swatch)" = "$1" ]; }
+
+found_rect() { [ -n "$(e2e_find_rect "$@")" ]; }
+
+pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
 
 # Runs a new probe and checks that the hook is installed ($1 = 1) or not ($1 = 0)
 # at this moment; $2 says when.
 expect_hook() {
     local want="$1" when="$2" report="$OUT/probe.txt" id="" seen
     rm -f "$report"
-    park
+    e2e_park
     (cd "$OUT" && exec wine "$PROBE_EXE" "$PROBE_X" "$PROBE_Y" "$(winepath -w "$report" 2>/dev/null)") \
         </dev/null >"$OUT/probe.log" 2>&1 &
     PROBE_PID=$!
@@ -367,7 +442,7 @@ expect_hook() {
         sleep 0.1
     done
     seen="$(cat "$report" 2>/dev/null)"
-    park
+    e2e_park
     for _ in $(seq 30); do
         kill -0 "$PROBE_PID" 2>/dev/null || break
         sleep 0.1
@@ -391,50 +466,16 @@ start=$SECONDS
 
 begin_road startup
 if need_program; then
-    sleep 0.5
-    seen="$(caption)"
-    [ "$seen" = "Tresk Color [Size: 553x95]" ] ||
-        road_fail "caption: expected 'Tresk Color [Size: 553x95]', seen '$seen'"
-    look 0.2
-    origin="$(e2e_find_rect "$WORK_SHOT" "$PICTURE_WIDTH" "$PICTURE_HEIGHT" "255 255 255" \
-        "$wx $wy $ww $wh")"
-    [ "$origin" = "$px $py" ] ||
-        road_fail -s "expected the white ${PICTURE_WIDTH}x$PICTURE_HEIGHT picture area at the client's top-left $px,$py (window $wx,$wy ${ww}x$wh), seen it at '${origin:-nowhere}'"
-    # The column on the right: the picture area ends at 553; the button's caption,
-    # the box's "50" and the swatch are there.
-    right="$(pixel $((px + PICTURE_WIDTH)) $((py + PICTURE_HEIGHT / 2)))"
-    [ "$right" != "255 255 255" ] ||
-        road_fail -s "expected the picture area to end at client x $PICTURE_WIDTH, but it goes on"
-    title="$(pixel $((wx + ww - 120)) $((wy + border + 5)))"
     base="$(swatch)"
-    [ "$base" = "$title" ] ||
-        road_fail -s "swatch: expected the active-caption colour $title, seen $base"
-    # The button's caption is dark text on the button face; the box's "50" is
-    # selected: light text on the selection colour.
-    seen="$("$E2E_PYTHON" - "$WORK_SHOT" $((px + PICTURE_WIDTH)) "$py" <<'PY'
-import sys
-from PIL import Image
-image = Image.open(sys.argv[1]).convert("RGB")
-x0, y0 = int(sys.argv[2]), int(sys.argv[3])
-def count(x1, y1, x2, y2, test):
-    return sum(1 for y in range(y0 + y1, y0 + y2) for x in range(x0 + x1, x0 + x2)
-               if test(image.getpixel((x, y))))
-dark = lambda p: max(p) < 90
-coloured = lambda p: max(p) - min(p) > 60
-print(count(4, 2, 76, 20, dark), count(7, 27, 44, 42, coloured), count(7, 27, 44, 42, dark))
-PY
-)"
-    read -r button_text selection box_dark <<<"$seen"
-    [ "$button_text" -gt 20 ] ||
-        road_fail -s "expected the dark caption on the button, seen $button_text dark pixels"
-    { [ "$selection" -gt 30 ] && [ "$box_dark" -eq 0 ]; } ||
-        road_fail -s "expected the box's text selected (selection colour, no dark text), seen $selection selection and $box_dark dark pixels"
     expect_hook 1 "after start-up"
     # Typing goes to the percentage box and replaces its selected "50".
     xdotool type --delay 30 0
     xdotool key --clearmodifiers Return
-    look
     expect_ramp 0 "$base" 0 0 "typing 0 and Enter right after start-up"
+    # With the typing handled, so is all that came before it: the caption is final.
+    seen="$(caption)"
+    [ "$seen" = "Tresk Color [Size: 553x95]" ] ||
+        road_fail "caption: expected 'Tresk Color [Size: 553x95]', seen '$seen'"
 else
     road_fail "no window named 'Tresk Color...' within 30 s"
 fi
@@ -442,46 +483,63 @@ end_road
 
 # --- painting ----------------------------------------------------------------------
 
+# Drags the main window's right border $1 pixels across (negative: to the left).
+drag_right_border() {
+    local x=$((wx + ww - 2 - column_shift)) y=$((wy + wh / 2))
+    e2e_move "$x" "$y"
+    xdotool mousedown 1 mousemove $((x + $1)) "$y" mouseup 1
+}
+
 begin_road paint
 if need_program; then
-    look 0.2
-    base="$(swatch)"
     enter_percent 30
-    look
-    expect_ramp 30 "$base" 0 0 "30 and Enter"
+    expect_ramp 30 swatch 0 0 "30 and Enter"
+    base="$(swatch)"
     # Typing after the button (focus back in the box, text selected), then the button.
     click_button
     xdotool type --delay 30 20
     click_button
-    look
     expect_ramp 20 "$base" 0 0 "20 and the button"
     e2e_click $((px + VERTICAL_X)) $((py + VERTICAL_Y))
     click_button
-    look
     expect_ramp 20 "$base" 1 0 "Vertical"
     e2e_click $((px + INVERT_X)) $((py + INVERT_Y))
     click_button
-    look
     expect_ramp 20 "$base" 1 1 "Vertical and Invert"
     e2e_click $((px + VERTICAL_X)) $((py + VERTICAL_Y))
     click_button
-    look
     expect_ramp 20 "$base" 0 1 "Invert"
     e2e_click $((px + INVERT_X)) $((py + INVERT_Y))
-    for percent in 0 50 100; do
+    for percent in 0 100 50; do
         enter_percent "$percent"
-        look
         expect_ramp "$percent" "$base" 0 0 "$percent and Enter"
     done
     # An out-of-range text paints as 100 and is rewritten in the box: the next key
     # edits the rewritten text (a box still holding "150" would give 15). How other
     # texts read is the number reading's own test.
     enter_percent 150
-    look
     expect_ramp 100 "$base" 0 0 "150 and Enter"
     xdotool key --clearmodifiers End BackSpace Return
-    look
     expect_ramp 10 "$base" 0 0 "150, Enter, then BackSpace and Enter (box rewritten to 100)"
+    # 200 pixels across at 50 %: every other column falls half-way between two bands
+    # and takes the even one. The press on the border picks its colour as the base.
+    edge="$(pixel $((wx + ww - 2)) $((wy + wh / 2)))"
+    drag_right_border $((200 - PICTURE_WIDTH))
+    if wait_until caption_is "Tresk Color [Size: 200x95]"; then
+        picture_w=200 column_shift=$((PICTURE_WIDTH - 200))
+        xdotool key --clearmodifiers End shift+Home
+        xdotool type --delay 30 50
+        xdotool key --clearmodifiers Return
+        expect_ramp 50 "$edge" 0 0 "50 and Enter over 200 pixels"
+        drag_right_border $((PICTURE_WIDTH - 200))
+        picture_w=$PICTURE_WIDTH column_shift=0
+    else
+        road_fail "dragging the right border: expected the caption 'Tresk Color [Size: 200x95]', seen '$(caption)'"
+    fi
+    wait_until caption_is "Tresk Color [Size: 553x95]" || {
+        road_fail "dragging the right border back: expected the caption 'Tresk Color [Size: 553x95]', seen '$(caption)'"
+        e2e_cleanup # the next road starts a new program
+    }
 else
     road_fail "the program is not running"
 fi
@@ -492,33 +550,31 @@ end_road
 # Presses at ($1,$2) and checks that the caption and the swatch take colour "$3";
 # $4 names the place.
 pick_at() {
-    local r g b seen
+    local r g b want
     read -r r g b <<<"$3"
+    want="Tresk Color [Size: 553x95; RGB: $r,$g,$b]"
     e2e_click "$1" "$2"
-    look
-    seen="$(caption)"
-    [[ "$seen" == "Tresk Color [Size: 553x95; RGB: $r,$g,$b]" ]] ||
-        road_fail "press on the $4: expected the caption 'Tresk Color [Size: 553x95; RGB: $r,$g,$b]', seen '$seen'"
-    seen="$(swatch)"
-    [ "$seen" = "$3" ] || road_fail -s "press on the $4: expected the swatch $3, seen $seen"
+    wait_until caption_is "$want" ||
+        road_fail "press on the $4: expected the caption '$want', seen '$(caption)'"
+    look_until swatch_is "$3" || road_fail -s "press on the $4: expected the swatch $3, seen $(swatch)"
 }
 
 begin_road pick
 if need_program; then
     enter_percent 50
-    look
+    expect_ramp 50 swatch 0 0 "50 and Enter"
     colour="$(pixel $((px + 150)) $((py + 40)))"
     pick_at $((px + 150)) $((py + 40)) "$colour" "picture area"
-    # Moving over other shades picks nothing: the caption keeps the picked colour.
+    # Moving over other shades picks nothing. The button's ramp from the picked colour
+    # shows that the moves, which came before the click, were handled; only then is
+    # the caption compared.
     seen="$(caption)"
     e2e_move $((px + 50)) $((py + 40))
     e2e_move $((px + 450)) $((py + 45))
-    sleep 0.3
+    click_button
+    expect_ramp 50 "$colour" 0 0 "the button after a pick and moves over the picture area"
     [ "$(caption)" = "$seen" ] ||
         road_fail "moving over the picture area changed the caption from '$seen' to '$(caption)'"
-    click_button
-    look
-    expect_ramp 50 "$colour" 0 0 "the button after a pick"
     colour="$(pixel $((wx + ww - 120)) $((wy + border + 5)))"
     pick_at $((wx + ww - 120)) $((wy + border + 5)) "$colour" "title bar"
     # The left border, half-way down, beside the picture area.
@@ -531,6 +587,13 @@ end_road
 
 # --- the colour dialog -------------------------------------------------------------
 
+# Whether window $1 is wider than $2 pixels.
+wider() {
+    local w
+    read -r _ _ w _ <<<"$(e2e_window_geometry "$1")"
+    [ "$w" -gt "$2" ]
+}
+
 # Clicks the swatch and prints the id of the "Set Color" dialog.
 open_color_dialog() {
     e2e_click $((px + SWATCH_X)) $((py + SWATCH_Y))
@@ -540,17 +603,18 @@ open_color_dialog() {
 begin_road color
 if need_program; then
     click_box
-    look 0.2
+    look
     base="$(swatch)"
+    # After each dialog, the ramp typed from the old colour shows that the dialog's end
+    # was handled and kept the colour; the swatch is compared on that screenshot.
     if dialog="$(open_color_dialog)"; then
         expect_hook 0 "while the colour dialog is open"
         timeout 3 xdotool windowfocus --sync "$dialog" 2>/dev/null
         xdotool key --clearmodifiers Return
         wait_gone '^Set Color$' || road_fail "Enter did not close the colour dialog"
-        look
-        [ "$(swatch)" = "$base" ] || road_fail -s "OK without change: expected the swatch $base, seen $(swatch)"
         expect_hook 1 "after the colour dialog"
-        type_percent_paints 30 "right after the colour dialog"
+        type_percent_paints 30 "$base" "right after OK without a change"
+        [ "$(swatch)" = "$base" ] || road_fail -s "OK without change: expected the swatch $base, seen $(swatch)"
     else
         road_fail "a click on the swatch opened no 'Set Color' dialog"
     fi
@@ -558,7 +622,7 @@ if need_program; then
         timeout 3 xdotool windowfocus --sync "$dialog" 2>/dev/null
         xdotool key --clearmodifiers Escape
         wait_gone '^Set Color$' || road_fail "Esc did not close the colour dialog"
-        look
+        type_percent_paints 40 "$base" "right after Cancel"
         [ "$(swatch)" = "$base" ] || road_fail -s "Cancel: expected the swatch $base, seen $(swatch)"
     else
         road_fail "the second click on the swatch opened no 'Set Color' dialog"
@@ -567,35 +631,31 @@ if need_program; then
     read -r red green blue <<<"$CUSTOM"
     if dialog="$(open_color_dialog)"; then
         timeout 3 xdotool windowfocus --sync "$dialog" 2>/dev/null
+        read -r _ _ dw _ <<<"$(e2e_window_geometry "$dialog")"
         xdotool key --clearmodifiers alt+d
-        sleep 0.5
+        wait_until wider "$dialog" "$dw" || road_fail "Alt+D did not open the custom colour part"
         xdotool key --clearmodifiers alt+r
         xdotool type --delay 30 "$red"
         xdotool key --clearmodifiers alt+g
         xdotool type --delay 30 "$green"
         xdotool key --clearmodifiers alt+b
         xdotool type --delay 30 "$blue"
-        sleep 0.3
         xdotool key --clearmodifiers alt+a
-        sleep 0.3
         # Back in an edit box, Enter presses the default button, OK.
         xdotool key --clearmodifiers alt+r Return
         wait_gone '^Set Color$' || road_fail "OK did not close the colour dialog"
-        look
-        [ "$(swatch)" = "$CUSTOM" ] || road_fail -s "defined colour and OK: expected the swatch $CUSTOM, seen $(swatch)"
+        look_until swatch_is "$CUSTOM" ||
+            road_fail -s "defined colour and OK: expected the swatch $CUSTOM, seen $(swatch)"
         enter_percent 50
-        look
         expect_ramp 50 "$CUSTOM" 0 0 "painting after choosing $CUSTOM"
     else
         road_fail "the third click on the swatch opened no 'Set Color' dialog"
     fi
     # The next opening offers the custom colour in one of its boxes.
     if dialog="$(open_color_dialog)"; then
-        sleep 0.5
         read -r dx dy dw dh <<<"$(e2e_window_geometry "$dialog")"
-        e2e_screenshot "$WORK_SHOT"
-        box="$(e2e_find_rect "$WORK_SHOT" 8 8 "$CUSTOM" "$dx $dy $dw $dh")"
-        [ -n "$box" ] || road_fail -s "expected a custom-colour box of $CUSTOM in the reopened dialog at $dx,$dy ${dw}x$dh"
+        look_until found_rect "$WORK_SHOT" 8 8 "$CUSTOM" "$dx $dy $dw $dh" ||
+            road_fail -s "expected a custom-colour box of $CUSTOM in the reopened dialog at $dx,$dy ${dw}x$dh"
         timeout 3 xdotool windowfocus --sync "$dialog" 2>/dev/null
         xdotool key --clearmodifiers Escape
         wait_gone '^Set Color$' || road_fail "Esc did not close the reopened colour dialog"
@@ -611,9 +671,11 @@ end_road
 
 # Opens the picture area's context menu and chooses its item $1 (1 = the first).
 context_menu() {
+    local before
     e2e_move $((px + 200)) $((py + 40))
+    before="$(nameless_windows)"
     xdotool click 3
-    sleep 0.5
+    wait_until new_menu "$before" || road_fail "a right click on the picture area opened no menu"
     for _ in $(seq "$1"); do
         xdotool key --clearmodifiers Down
     done
@@ -626,16 +688,13 @@ if need_program; then
     file="$SAVE_DIR/ramp.bmp"
     e2e_click $((px + VERTICAL_X)) $((py + VERTICAL_Y))
     enter_percent 40
-    look
-    base="$(swatch)"
-    expect_ramp 40 "$base" 1 0 "the ramp to save"
+    expect_ramp 40 swatch 1 0 "the ramp to save"
     before="$OUT/save_before.png"
     cp "$WORK_SHOT" "$before"
     context_menu 1
     if dialog="$(e2e_wait_window '^Save as\.\.\.$' 10)"; then
         expect_hook 0 "while the save dialog is open"
         timeout 3 xdotool windowfocus --sync "$dialog" 2>/dev/null
-        sleep 0.3
         xdotool type --delay 10 "$(winepath -w "$file" 2>/dev/null)"
         xdotool key --clearmodifiers Return
         wait_gone '^Save as\.\.\.$' || road_fail "Enter did not close the save dialog"
@@ -654,7 +713,6 @@ if need_program; then
         road_fail "\"Save as bitmap\" opened no 'Save as...' dialog"
     fi
     context_menu 2
-    look
     expect_ramp 0 "255 255 255" 0 0 "\"Clear\" (a plain white area)"
     e2e_click $((px + VERTICAL_X)) $((py + VERTICAL_Y))
 else
@@ -667,6 +725,17 @@ end_road
 # Prints the link rows of the About window on the working screenshot.
 about_links() { check links "$WORK_SHOT" "$ax" "$ay" "$aw" "$ah"; }
 
+link_rows() { [ "$(about_links | wc -l)" -eq 2 ]; }
+
+# Whether the e-mail and web links are underlined as "$1" ("01": the web link alone).
+underlines() {
+    local m w
+    read -r _ _ _ _ m <<<"$(about_links | sed -n 1p)"
+    read -r _ _ _ _ w <<<"$(about_links | sed -n 2p)"
+    echo "e-mail $m, web $w"
+    [ "$m$w" = "$1" ]
+}
+
 begin_road about
 if need_program; then
     focus_main
@@ -675,12 +744,11 @@ if need_program; then
     # "About..." is the system menu's last item.
     xdotool key --clearmodifiers Up Return
     if about="$(e2e_wait_window '^About$' 10)"; then
-        sleep 0.5
         read -r ax ay aw ah <<<"$(e2e_window_geometry "$about")"
         off=$((2 * ax + aw - SCREEN_W))/$((2 * ay + ah - SCREEN_H))
         [[ "$off" =~ ^-?[0-2]/-?[0-2]$ ]] ||
             road_fail "the About window ${aw}x$ah at $ax,$ay is not centred on ${SCREEN_W}x$SCREEN_H"
-        look 0.2
+        look_until link_rows
         mapfile -t rows < <(about_links)
         if [ "${#rows[@]}" -ne 2 ]; then
             road_fail -s "expected two blue link rows in the About window, seen ${#rows[@]}: ${rows[*]}"
@@ -692,26 +760,18 @@ if need_program; then
             # Hover the web link, then the e-mail link: the underline follows.
             e2e_move $(((wleft + wright) / 2 - 5)) $(((wtop + wbottom) / 2))
             e2e_move $(((wleft + wright) / 2)) $(((wtop + wbottom) / 2))
-            sleep 0.4
-            e2e_screenshot "$WORK_SHOT"
-            read -r _ _ _ _ munder <<<"$(about_links | sed -n 1p)"
-            read -r _ _ _ _ wunder <<<"$(about_links | sed -n 2p)"
-            [ "$munder$wunder" = 01 ] ||
-                road_fail -s "hovering the web link: expected it underlined alone, seen e-mail $munder, web $wunder"
+            wait_until on_shot underlines 01 ||
+                road_fail -s "hovering the web link: expected it underlined alone, seen $seen_out"
             e2e_move $(((mleft + mright) / 2)) $(((mtop + mbottom) / 2))
-            sleep 0.4
-            e2e_screenshot "$WORK_SHOT"
-            read -r _ _ _ _ munder <<<"$(about_links | sed -n 1p)"
-            read -r _ _ _ _ wunder <<<"$(about_links | sed -n 2p)"
-            [ "$munder$wunder" = 10 ] ||
-                road_fail -s "hovering the e-mail link: expected it underlined alone, seen e-mail $munder, web $wunder"
+            wait_until on_shot underlines 10 ||
+                road_fail -s "hovering the e-mail link: expected it underlined alone, seen $seen_out"
         fi
         expect_hook 0 "while the About window is open"
         timeout 3 xdotool windowfocus --sync "$about" 2>/dev/null
         xdotool key --clearmodifiers Escape
         wait_gone '^About$' || road_fail "Esc did not close the About window"
         expect_hook 1 "after the About window"
-        type_percent_paints 20 "right after the About window"
+        type_percent_paints 20 swatch "right after the About window"
     else
         road_fail "Alt+Space, \"About...\" opened no window named 'About'"
     fi
@@ -737,11 +797,11 @@ if need_program; then
     xdotool key --clearmodifiers r
     wait_size = "$ww $wh" || road_fail "Restore: expected the window ${ww}x$wh again, seen ${size/ /x}"
     locate_window
+    expect_hook 1 "after restoring"
+    type_percent_paints 60 swatch "right after restoring"
     seen="$(caption)"
     [ "$seen" = "Tresk Color [Size: 553x95]" ] ||
         road_fail "after restoring: expected the caption 'Tresk Color [Size: 553x95]', seen '$seen'"
-    expect_hook 1 "after restoring"
-    type_percent_paints 60 "right after restoring"
     colour="$(pixel $((px + 300)) $((py + 50)))"
     pick_at $((px + 300)) $((py + 50)) "$colour" "picture area after restoring"
 else
@@ -822,28 +882,30 @@ end_road
 # dialog, the first copy's hook runs in the second copy's process on that process's
 # state: real clicks on the About window's OK, the colour dialog's OK and the save
 # dialog's Cancel (at 96 dpi, from the dialogs' corners; negative values count from
-# the right and bottom edges) must close the dialog and pick nothing.
+# the right and bottom edges) must close the dialog and pick nothing. A ramp typed
+# from the old colour afterwards shows that the second copy has handled the click.
+# Once the second copy is closed, the first still picks and closes by itself.
 begin_road twocopies
 if need_program; then
     first="$window" first_pid="$E2E_PID"
     (cd "$E2E_BIN" && exec wine Treskcolor.exe) </dev/null >"$OUT/second.log" 2>&1 &
-    E2E_PID=$! # the second copy, driven and closed as the program until the road ends
+    E2E_PID=$! # the second copy, driven and closed as the program until it is closed
     trap 'cleanup; kill "$first_pid" 2>/dev/null' EXIT
     window="$(e2e_wait_window '^Tresk Color' 30 "$first")" && locate_window ||
         road_fail "the second copy opened no window within 30 s"
-    look 0.2
+    look_until first_look || road_fail -s "the second copy as it first shows: $seen_out"
     base="$(swatch)"
-    for step in "about 221 207 OK" "color 45 -20 OK" "save -50 -22 Cancel"; do
+    for step in "about 221 207 OK 10" "color 45 -20 OK 20" "save -50 -22 Cancel 30"; do
         [ -n "$window" ] || break
-        read -r open x y button <<<"$step"
+        read -r open x y button percent <<<"$step"
         open_dialog "$open"
         [ -n "$opened" ] || { road_fail "the $open dialog did not open in the second copy"; continue; }
         seen="$(caption) / $base"
         read -r dx dy dw dh <<<"$(e2e_window_geometry "$opened")"
-        sleep 0.3
+        wait_until focused "$opened" || road_fail "the $open dialog did not get the keyboard"
         e2e_click $((x < 0 ? dx + dw + x : dx + x)) $((y < 0 ? dy + dh + y : dy + y))
         wait_gone "$dialog_name" 5 || road_fail "a click on the $open dialog's $button did not close it"
-        look
+        type_percent_paints "$percent" "$base" "in the second copy after the $open dialog's $button"
         [ "$(caption) / $(swatch)" = "$seen" ] ||
             road_fail -s "the $open dialog's $button picked: caption / swatch went from '$seen' to '$(caption) / $(swatch)'"
     done
@@ -854,6 +916,14 @@ if need_program; then
         e2e_cleanup
     fi
     E2E_PID="$first_pid" window="$first"
+    locate_window
+    look_until pixel_is $((px + 150)) $((py + 40)) "255 255 255"
+    pick_at $((px + 150)) $((py + 40)) "255 255 255" "first copy's picture area"
+    if e2e_close "$window" 10; then
+        expect_hook 0 "with both copies closed"
+    else
+        road_fail "the first copy: $E2E_CLOSE_PROBLEM"
+    fi
 else
     road_fail "the program is not running"
 fi

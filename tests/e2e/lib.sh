@@ -100,6 +100,13 @@ e2e_move() {
     xdotool mousemove --sync "$1" "$2"
 }
 
+# Moves the pointer out of every window's way, to the screen's bottom-right corner.
+e2e_park() {
+    local w h
+    read -r w h < <(xdotool getdisplaygeometry 2>/dev/null || echo 1280 1024)
+    e2e_move $((w - 10)) $((h - 14))
+}
+
 # Moves the pointer to screen point ($1,$2) and clicks the left button.
 e2e_click() {
     e2e_move "$1" "$2"

@@ -7,6 +7,7 @@
 //   app_child hooked <report>  start-up with the library, then close
 //   app_child throw <report>   start-up, then a click handler that raises a run-time error
 //   app_child seh <report>     start-up, then an unhandled structured exception
+//   app_child terminate <report> start-up, then a C++ exception that nothing catches
 //   app_child color|save|about <report>
 //                              start-up, then the colour dialog, the save dialog or the
 //                              About box opened; the parent asks the main window to close
@@ -20,6 +21,7 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -217,6 +219,13 @@ int RaiseInHandler() {
     return 0;
 }
 
+int ThrowUncaught() {
+    WatchLibrary();
+    StartUp();
+    Report("raising");
+    throw std::runtime_error("nobody catches this");
+}
+
 LPTOP_LEVEL_EXCEPTION_FILTER programFilter = nullptr;
 
 // Runs the program's own filter, then reports what it left and ends the process, so
@@ -308,6 +317,9 @@ int main(int argc, char** argv) {
     }
     if (mode == "throw") {
         return RaiseInHandler();
+    }
+    if (mode == "terminate") {
+        return ThrowUncaught();
     }
     if (mode == "seh") {
         return RaiseUnhandled();

@@ -17,8 +17,10 @@ from PIL import Image
 image = Image.open(sys.argv[1])
 assert image.format == "BMP" and image.mode == "RGB", (image.format, image.mode)
 width, height = image.size
-assert (width, height) == (553, 95), image.size
-base = (200, 120, 40)   # the test paints percentage 50 (bands 0..100) from this colour
+assert (width, height) == (200, 95), image.size
+# The test paints percentage 50 (bands 0..100) from this colour: every other column
+# falls half-way between two bands and takes the even one.
+base = (200, 120, 40)
 wrong = []
 for x in range(width):
     band = round(100 * (width - 1 - x) / width)  # Python rounds halves to even

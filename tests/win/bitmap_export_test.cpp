@@ -23,6 +23,7 @@
 #include "app/shell/tresk_form.h"
 #include "tests/win/app_test_support.h"
 #include "tests/win/dialog_driver.h"
+#include "tests/win/test_support/program_environment.h"
 #include "tests/win/test_support/ramp_model.h"
 #include "toolkit/app.h"
 #include "toolkit/save_failure.h"
@@ -79,7 +80,11 @@ void PaintRamp(COLORREF base, const char* percent) {
     tk::App::DoEvents();
 }
 
+// At 200 pixels across and 50 %, every other line falls half-way between two bands
+// and takes the even one.
 TEST(BitmapExport, FileHoldsTheRampOnTheScreen) {
+    tresk::test::SizePictureArea(200, 95);
+    ASSERT_EQ(Form().PicWidthPx(), 200);
     const COLORREF base = RGB(200, 120, 40);
     PaintRamp(base, "50");
     const tresk::test::ScreenShot screen(tresk::test::WindowRectOf(Form().picTresk.Hwnd()));
@@ -108,6 +113,7 @@ TEST(BitmapExport, FileHoldsTheRampOnTheScreen) {
     if (outside == nullptr) {
         RemoveFolder(folder);
     }
+    tresk::test::SizePictureArea(553, 95);
 }
 
 TEST(BitmapExport, ReadOnlyTargetShowsTheBoxAndKeepsTheOldFile) {
@@ -190,6 +196,7 @@ SaveRun SaveThroughDialog(const std::string& path) {
         [&] {
             HWND dialog = tresk::test::WaitForOwnedDialog(owner);
             if (dialog == nullptr) {
+                ADD_FAILURE() << "the save command opened no dialog";
                 return;
             }
             run.hookDuringDialog = tresk::Shared().HookActive;

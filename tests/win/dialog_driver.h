@@ -41,12 +41,20 @@ inline HWND FindOwnedDialog(HWND owner) {
     return search.found;
 }
 
-// Waits up to `timeoutMs` for FindOwnedDialog to find one.
+// A round trip through the message loop of `window`'s thread (from another thread):
+// true once that thread has handled what was sent to it before, within `timeoutMs`.
+inline bool RoundTrip(HWND window, DWORD timeoutMs = 10000) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0;
+}
+
+// Waits up to `timeoutMs` for FindOwnedDialog to find one, and for the dialog's modal
+// loop to run (its initialisation is over).
 inline HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs = 10000) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         if (HWND dialog = FindOwnedDialog(owner)) {
-            Sleep(100);  // let the dialog finish its initialisation
+            RoundTrip(dialog);
             return dialog;
         }
         Sleep(20);

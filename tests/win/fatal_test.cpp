@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app_test_support.h"
@@ -37,34 +38,41 @@ std::size_t At(const std::string& text, const std::string& part) {
     return text.find(part);
 }
 
-TEST(Fatal, RuntimeErrorGivesTheDesktopBackThenShowsTheErrorAndEndsWithOne) {
-    const ChildRun run = RunApp("throw");
-    ASSERT_TRUE(Contains(run.report, "boxes watched yes")) << run.report;
-    ASSERT_TRUE(Contains(run.report, "watching yes")) << run.report;
-    ASSERT_TRUE(Contains(run.report, "started hookActive=-1")) << run.report;
-    // The hook ran: installed, arrow replaced by the pick cursor.
-    EXPECT_TRUE(Contains(run.report, "SetWindowsHookExA 7")) << run.report;
-    EXPECT_TRUE(Contains(run.report, "SetSystemCursor pick")) << run.report;
+// A run-time error that no handler traps, and a C++ exception that nothing catches
+// (the program's terminate handler), end the same way.
+TEST(Fatal, RuntimeErrorOrUncaughtExceptionGivesTheDesktopBackThenShowsTheErrorAndEndsWithOne) {
+    for (const auto& [mode, description] :
+         {std::pair{"throw", "Invalid procedure call or argument"},
+          std::pair{"terminate", "Unexpected error"}}) {
+        SCOPED_TRACE(mode);
+        const ChildRun run = RunApp(mode);
+        ASSERT_TRUE(Contains(run.report, "boxes watched yes")) << run.report;
+        ASSERT_TRUE(Contains(run.report, "watching yes")) << run.report;
+        ASSERT_TRUE(Contains(run.report, "started hookActive=-1")) << run.report;
+        // The hook ran: installed, arrow replaced by the pick cursor.
+        EXPECT_TRUE(Contains(run.report, "SetWindowsHookExA 7")) << run.report;
+        EXPECT_TRUE(Contains(run.report, "SetSystemCursor pick")) << run.report;
 
-    ASSERT_EQ(run.boxes.size(), 1u) << run.report;
-    const BoxSeen& box = run.boxes[0];
-    EXPECT_EQ(box.text, "Invalid procedure call or argument");
-    EXPECT_EQ(box.title, "Tresk Color");
-    EXPECT_TRUE(box.hasIcon);
-    EXPECT_TRUE(Contains(box.note, "MessageBoxA critical ok")) << box.note;
-    // When the box was up, the library had already given the arrow back and removed
-    // the hook it had installed, after the error was raised.
-    const std::size_t raising = At(box.note, "raising");
-    const std::size_t restore = At(box.note, "arrow restore");
-    const std::size_t unhook = At(box.note, "UnhookWindowsHookEx installed");
-    ASSERT_NE(raising, std::string::npos) << box.note;
-    ASSERT_NE(restore, std::string::npos) << box.note;
-    ASSERT_NE(unhook, std::string::npos) << box.note;
-    EXPECT_LT(raising, restore);
-    EXPECT_LT(restore, unhook);
+        ASSERT_EQ(run.boxes.size(), 1u) << run.report;
+        const BoxSeen& box = run.boxes[0];
+        EXPECT_EQ(box.text, description);
+        EXPECT_EQ(box.title, "Tresk Color");
+        EXPECT_TRUE(box.hasIcon);
+        EXPECT_TRUE(Contains(box.note, "MessageBoxA critical ok")) << box.note;
+        // When the box was up, the library had already given the arrow back and
+        // removed the hook it had installed, after the error was raised.
+        const std::size_t raising = At(box.note, "raising");
+        const std::size_t restore = At(box.note, "arrow restore");
+        const std::size_t unhook = At(box.note, "UnhookWindowsHookEx installed");
+        ASSERT_NE(raising, std::string::npos) << box.note;
+        ASSERT_NE(restore, std::string::npos) << box.note;
+        ASSERT_NE(unhook, std::string::npos) << box.note;
+        EXPECT_LT(raising, restore);
+        EXPECT_LT(restore, unhook);
 
-    EXPECT_EQ(run.exitCode, 1) << run.report;
-    EXPECT_FALSE(Contains(run.report, "returned")) << run.report;
+        EXPECT_EQ(run.exitCode, 1) << run.report;
+        EXPECT_FALSE(Contains(run.report, "returned")) << run.report;
+    }
 }
 
 struct FormSearch {
@@ -131,8 +139,7 @@ CloseRun CloseWhileOpen(const std::string& road) {
             }
             HWND open =
                 road == "about" ? WaitForForm(pid, "About") : WaitForOwnedDialog(main, 30000);
-            run.dialogSeen = open != nullptr && IsWindowVisible(open);
-            Sleep(200);
+            run.dialogSeen = open != nullptr && IsWindowVisible(open) && RoundTrip(open);
             PostMessageA(main, WM_CLOSE, 0, 0);
         },
         20000);

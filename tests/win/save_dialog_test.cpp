@@ -131,8 +131,9 @@ TEST_F(SaveDialogTest, ExistingNameBringsTheReplaceQuestion) {
         // "No" returns to the file dialog.
         PressButton(ask, IDNO);
         ASSERT_TRUE(WaitForGone(ask));
-        Sleep(200);
-        backInDialog = IsWindow(dialog) && FindOwnedDialog(dialog) == nullptr;
+        // Once the dialog's loop has run again, a second box would have disabled it.
+        backInDialog = test::RoundTrip(dialog) && IsWindowEnabled(dialog) &&
+                       FindOwnedDialog(dialog) == nullptr;
         // Asked again, "Yes" takes the existing name.
         SaveAs(dialog, "old");
         ask = WaitForOwnedDialog(dialog);

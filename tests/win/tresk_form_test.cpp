@@ -717,36 +717,5 @@ TEST_F(MainWindowTest, FocusComesBackAfterTheColourDialogTheAboutBoxAndARestore)
     }
 }
 
-// The close button of the program's own title bar shows the cross, the same mirrored
-// left to right, not a letter: the system draws the caption buttons as glyphs of the
-// Marlett font, and a set-up without that font shows "r" there instead.
-TEST_F(MainWindowTest, TitleBarCloseButtonShowsACross) {
-    const HWND main = Form().Hwnd();
-    ASSERT_NE(GetWindowLongA(main, GWL_STYLE) & WS_THICKFRAME, 0);
-    Pump(2, 20);
-    // The button's face: right of the caption, inside the sizing frame.
-    const RECT outer = WindowRectOf(main);
-    const int right = outer.right - GetSystemMetrics(SM_CXFRAME) - 2;
-    const int top = outer.top + GetSystemMetrics(SM_CYFRAME) + 2;
-    const ScreenShot face(RECT{right - GetSystemMetrics(SM_CXSIZE) + 2, top, right,
-                               top + GetSystemMetrics(SM_CYSIZE) - 4});
-    ASSERT_TRUE(face.Taken());
-    const COLORREF background = face.At(face.Width() / 2, 2);
-    int marked = 0;
-    int unmatched = 0;
-    // Inside the button's raised edge only.
-    for (int y = 2; y < face.Height() - 2; ++y) {
-        for (int x = 2; x < face.Width() - 2; ++x) {
-            const bool here = face.At(x, y) != background;
-            const bool mirrored = face.At(face.Width() - 1 - x, y) != background;
-            marked += here ? 1 : 0;
-            unmatched += here != mirrored ? 1 : 0;
-        }
-    }
-    EXPECT_GT(marked, 8);
-    EXPECT_LE(unmatched * 5, marked)
-        << marked << " pixels drawn, " << unmatched << " without their mirror image";
-}
-
 }  // namespace
 }  // namespace tresk

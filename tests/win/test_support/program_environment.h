@@ -30,6 +30,23 @@ inline void DoEventsRounds(int rounds, DWORD pauseMs) {
     }
 }
 
+// Moves the main window to the screen's top-left corner and sizes it so that its
+// picture area is `width` x `height` pixels, and lets the layout run.
+inline void SizePictureArea(int width, int height) {
+    TreskForm& form = Form();
+    RECT client{};
+    RECT window{};
+    RECT picture{};
+    GetClientRect(form.Hwnd(), &client);
+    GetWindowRect(form.Hwnd(), &window);
+    GetWindowRect(form.picTresk.Hwnd(), &picture);
+    const int column = client.right - (picture.right - picture.left);
+    SetWindowPos(
+        form.Hwnd(), nullptr, 0, 0, width + column + (window.right - window.left) - client.right,
+        height + (window.bottom - window.top) - client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    DoEventsRounds(2, 20);
+}
+
 // Starts the program once for all tests (the main window is a process-wide object),
 // runs `afterStartUp`, then handles the start-up's messages.
 class ProgramEnvironment : public ::testing::Environment {
