@@ -18,15 +18,18 @@
 #             afterwards the focus is back in the percentage box (typing paints)
 #   save      context menu "Save as bitmap": the file holds what the area showed;
 #             "Clear" leaves the area white
-#   about     the About window from the system menu, centred; link underline on
-#             hover, Esc, the focus back in the percentage box
+#   about     the About window from the title bar's system menu (right-click),
+#             centred; link underline on hover, Esc, the focus back in the percentage
+#             box; the window icon's menu closes with Esc and the next press picks
 #   minimise  minimise stops the hook, restore starts it again and gives the focus
 #             back to the percentage box; the restored window picks
 #   taskkill  taskkill without /f while the colour dialog, the save dialog or the
 #             About window is open: the program ends by itself, with 0, hook removed
 #   close     Alt+F4 ends the program and removes the hook
 #   twocopies a second copy beside the first: its About window, colour dialog and
-#             save dialog take real clicks on their buttons, nothing is picked
+#             save dialog take real clicks on their buttons, nothing is picked; its
+#             title bar's menu works and the first copy picks; another program's
+#             title-bar menu and button work
 # A failed road keeps its screenshot in build/e2e/acceptance/<road>.png; the next
 # road goes on where it can (a new program is started when the old one is gone).
 # The last line is "N passed, M failed"; the exit status is 1 when any road failed.
@@ -274,12 +277,39 @@ wait_gone() {
     return 1
 }
 
-# Visible windows of the program without a name: menus and tool tips.
+# Visible windows of the program (or of program class $1) without a name: menus and
+# tool tips.
 nameless_windows() {
     local id
-    for id in $(xdotool search --onlyvisible --classname '^treskcolor\.exe$' 2>/dev/null); do
+    for id in $(xdotool search --onlyvisible --classname "${1:-^treskcolor\.exe$}" 2>/dev/null); do
         [ -z "$(e2e_window_name "$id")" ] && echo "$id"
     done
+}
+
+# Right-clicks ($1,$2) on a title bar or window icon ($4 names it), waits for the
+# system menu (a new nameless window of program class $5, default the program's own),
+# presses keys $3 and waits for the menu to close. A road failure when it does not
+# open or takes no keys; a menu that takes no keys is let go with another right-click.
+system_menu_at() {
+    local before opened=""
+    before="$(nameless_windows "${5:-}" | sort)"
+    e2e_move "$1" "$2"
+    xdotool click 3
+    for _ in $(seq 50); do
+        opened="$(comm -13 <(echo "$before") <(nameless_windows "${5:-}" | sort))"
+        [ -n "$opened" ] && break
+        sleep 0.1
+    done
+    [ -n "$opened" ] || { road_fail "a right-click on $4 opened no system menu within 5 s"; return 1; }
+    sleep 0.3
+    xdotool key --clearmodifiers $3
+    for _ in $(seq 50); do
+        [ -z "$(comm -12 <(echo "$opened") <(nameless_windows "${5:-}" | sort))" ] && return 0
+        sleep 0.1
+    done
+    road_fail "the system menu of $4 was still open 5 s after the keys $3"
+    xdotool click 3 key --clearmodifiers Escape
+    return 1
 }
 
 # Opens the main window's system menu with Alt+Space and waits up to 10 s for it (a
@@ -671,9 +701,8 @@ begin_road about
 if need_program; then
     focus_main
     click_box
-    open_system_menu
-    # "About..." is the system menu's last item.
-    xdotool key --clearmodifiers Up Return
+    # "About..." is the last item of the system menu, here the title bar's.
+    system_menu_at $((wx + 200)) $((wy + border + 8)) "Up Return" "the title bar"
     if about="$(e2e_wait_window '^About$' 10)"; then
         sleep 0.5
         read -r ax ay aw ah <<<"$(e2e_window_geometry "$about")"
@@ -713,8 +742,12 @@ if need_program; then
         expect_hook 1 "after the About window"
         type_percent_paints 20 "right after the About window"
     else
-        road_fail "Alt+Space, \"About...\" opened no window named 'About'"
+        road_fail "the title bar's menu, \"About...\" opened no window named 'About'"
     fi
+    system_menu_at $((wx + border + 8)) $((wy + border + 8)) Escape "the window icon"
+    look
+    colour="$(pixel $((px + 450)) $((py + 40)))"
+    pick_at $((px + 450)) $((py + 40)) "$colour" "picture area after the icon's menu"
 else
     road_fail "the program is not running"
 fi
@@ -847,13 +880,50 @@ if need_program; then
         [ "$(caption) / $(swatch)" = "$seen" ] ||
             road_fail -s "the $open dialog's $button picked: caption / swatch went from '$seen' to '$(caption) / $(swatch)'"
     done
-    if e2e_close "$window" 10; then
-        expect_hook 1 "with the first copy alone again"
-    else
-        road_fail "the second copy: $E2E_CLOSE_PROBLEM"
-        e2e_cleanup
+    # The second copy's title-bar menu: Esc closes it, its Close ends the copy; the
+    # first copy, beneath it, then picks.
+    if [ -n "$window" ]; then
+        system_menu_at $((wx + 200)) $((wy + border + 8)) Escape "the second copy's title bar"
+        system_menu_at $((wx + 200)) $((wy + border + 8)) c "the second copy's title bar"
+        if e2e_wait_exit 10; then
+            [ "$E2E_STATUS" = 0 ] || road_fail "the second copy ended with $E2E_STATUS after its menu's Close"
+        else
+            road_fail "the second copy was still running 10 s after its menu's Close"
+            e2e_cleanup
+        fi
     fi
     E2E_PID="$first_pid" window="$first"
+    locate_window
+    expect_hook 1 "with the first copy alone again"
+    look
+    colour="$(pixel $((px + 450)) $((py + 40)))"
+    pick_at $((px + 450)) $((py + 40)) "$colour" "first copy's picture area"
+    # Another program's title-bar menu (Esc, then Close) and its button beside Tresk
+    # Color; its exit code counts the button's clicks.
+    (cd "$E2E_BIN/tests" && exec wine bystander_app.exe) </dev/null >"$OUT/bystander.log" 2>&1 &
+    other_pid=$!
+    if other="$(e2e_wait_window '^Bystander$' 30)"; then
+        read -r ox oy _ _ <<<"$(e2e_window_geometry "$other")"
+        class='^bystander_app\.exe$'
+        system_menu_at $((ox + 100)) $((oy + border + 8)) Escape "the other program's title bar" "$class"
+        # Its button lies at (60, 40) to (220, 100) of its client area.
+        e2e_click $((ox + border + 140)) $((oy + wh - border - PICTURE_HEIGHT + 70))
+        system_menu_at $((ox + 100)) $((oy + border + 8)) c "the other program's title bar" "$class"
+        for _ in $(seq 50); do
+            kill -0 "$other_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if kill "$other_pid" 2>/dev/null; then
+            road_fail "the other program was still running 5 s after its menu's Close"
+        else
+            wait "$other_pid"
+            clicks=$?
+            [ "$clicks" = 1 ] || road_fail "the other program counted $clicks clicks on its button, expected 1"
+        fi
+    else
+        road_fail "the other program opened no window named 'Bystander' within 30 s"
+        kill "$other_pid" 2>/dev/null
+    fi
 else
     road_fail "the program is not running"
 fi
