@@ -22,7 +22,9 @@
 #             centred; link underline on hover, Esc, the focus back in the percentage
 #             box; the window icon's menu closes with Esc and the next press picks
 #   minimise  minimise stops the hook, restore starts it again and gives the focus
-#             back to the percentage box; the restored window picks
+#             back to the percentage box; the restored window picks; minimised and
+#             restored by another program (ShowWindow, as Show desktop does), with and
+#             without the colour dialog open
 #   taskkill  taskkill without /f while the colour dialog, the save dialog or the
 #             About window is open: the program ends by itself, with 0, hook removed
 #   close     Alt+F4 ends the program and removes the hook
@@ -40,6 +42,7 @@ OUT="$E2E_OUT/acceptance"
 WORK_SHOT="$OUT/work.png"
 CHECK_PY="$OUT/check.py"
 PROBE_EXE="$E2E_BIN/tests/hook_probe_app.exe"
+SHOW_EXE="$E2E_BIN/tests/show_window_app.exe"
 PROBE_PID=""
 SAVE_DIR=""
 
@@ -417,6 +420,7 @@ expect_hook() {
 [ -n "${DISPLAY:-}" ] || e2e_fail "DISPLAY is not set"
 [ -f "$E2E_BIN/Treskhook.dll" ] || e2e_fail "$E2E_BIN/Treskhook.dll is missing"
 [ -f "$PROBE_EXE" ] || e2e_fail "$PROBE_EXE is missing"
+[ -f "$SHOW_EXE" ] || e2e_fail "$SHOW_EXE is missing"
 start=$SECONDS
 
 begin_road startup
@@ -755,6 +759,12 @@ end_road
 
 # --- minimise and restore ----------------------------------------------------------
 
+# Another program's ShowWindow($1) on the main window; a road failure if it found none.
+show_window() {
+    (cd "$OUT" && exec wine "$SHOW_EXE" "Tresk Color" "$1") </dev/null >"$OUT/show.log" 2>&1 ||
+        { road_fail "show_window_app found no 'Tresk Color' window to show with $1"; return 1; }
+}
+
 begin_road minimise
 if need_program; then
     focus_main
@@ -777,6 +787,30 @@ if need_program; then
     type_percent_paints 60 "right after restoring"
     colour="$(pixel $((px + 300)) $((py + 50)))"
     pick_at $((px + 300)) $((py + 50)) "$colour" "picture area after restoring"
+    # Another program minimises and restores the window, as Show desktop does.
+    show_window 6 && wait_size != "$ww $wh"
+    expect_hook 0 "after another program minimised the window"
+    show_window 9 && wait_size = "$ww $wh"
+    expect_hook 1 "after another program restored the window"
+    focus_main
+    open_system_menu
+    xdotool key --clearmodifiers n
+    wait_size != "$ww $wh"
+    show_window 9 && wait_size = "$ww $wh"
+    expect_hook 1 "after Minimize and another program's restore"
+    # While the colour dialog is open a restore starts nothing; its close does.
+    if dialog="$(open_color_dialog)"; then
+        show_window 6 && wait_size != "$ww $wh"
+        show_window 9 && wait_size = "$ww $wh"
+        expect_hook 0 "with the colour dialog open, minimised and restored by another program"
+        # Its OK button, 45 pixels from its left and 20 from its bottom edge.
+        read -r dx dy dw dh <<<"$(e2e_window_geometry "$dialog")"
+        e2e_click $((dx + 45)) $((dy + dh - 20))
+        wait_gone '^Set Color$' || road_fail "a click on OK did not close the colour dialog"
+        expect_hook 1 "after the colour dialog"
+    else
+        road_fail "a click on the swatch opened no 'Set Color' dialog"
+    fi
 else
     road_fail "the program is not running"
 fi
