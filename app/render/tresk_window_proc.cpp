@@ -152,6 +152,8 @@ LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
             } else if ((wParam & 0xFFF0) == SC_MINIMIZE) {
                 StopMouseHook();
             } else {
+                // A restore's window is still minimised here: its start comes from
+                // the resize the restore raises.
                 StartMouseHook();
             }
             return DefWindowProcA(hWnd, Msg, wParam, lParam);
