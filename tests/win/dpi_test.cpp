@@ -585,8 +585,8 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // A pointer size chosen in Windows' settings makes the arrow larger while the system's
-// cursor size stays; here the program's LoadCursorA hands it a larger (or smaller)
-// model of the arrow in use, a colour one and monochrome ones, at 96 dpi.
+// cursor size stays: the program's LoadCursorA hands it a colour model of the arrow in
+// use and monochrome ones, at 96 dpi.
 HCURSOR modelArrow = nullptr;
 HCURSOR WINAPI ModelArrow(HINSTANCE instance, LPCSTR name) {
     return instance == nullptr && name == MAKEINTRESOURCEA(32512) ? modelArrow
@@ -597,23 +597,22 @@ TEST(PointerSizeTest, PickCursorTakesTheSizeOfTheArrowInUse) {
     InitApplication();
     const BYTE bits[64 * 64 / 8] = {};
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    const std::pair<HCURSOR, long> models[] = {
+    const std::pair<HCURSOR, int> models[] = {
         {static_cast<HCURSOR>(
              LoadImageA(nullptr, MAKEINTRESOURCEA(32512), IMAGE_CURSOR, 48, 48, 0)),
          48},
         {CreateCursor(instance, 0, 0, 64, 64, bits, bits), 64},
         {CreateCursor(instance, 0, 0, 16, 16, bits, bits), 32}};  // never below 32
-    for (const auto& [arrow, size] : models) {
+    for (const auto& [arrow, c] : models) {
         modelArrow = arrow;
         const test::Patch patch(instance, "USER32.dll", "LoadCursorA",
                                 reinterpret_cast<void*>(ModelArrow));
         ASSERT_TRUE(patch.active());
         std::ostringstream out;
         ReportPickCursor(out);
-        const long c = size;
-        EXPECT_EQ(out.str(), "pick=" + std::to_string(c) + "," + std::to_string(c) + "," +
-                                 std::to_string(7 * c / 32) + "," + std::to_string(24 * c / 32) +
-                                 "\n");
+        char want[64];
+        std::snprintf(want, sizeof(want), "pick=%d,%d,%d,%d\n", c, c, 7 * c / 32, 24 * c / 32);
+        EXPECT_EQ(out.str(), want);
         DestroyCursor(arrow);
     }
 }
