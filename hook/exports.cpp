@@ -105,16 +105,18 @@ std::int32_t __stdcall SetCursorSys(HCURSOR cursor) noexcept {
 // SetSystemCursor takes over the handle it is given and destroys it, so the platform
 // gets a copy and AppCursor stays alive for the hook procedure's SetCursor. The
 // results of CopyIcon and SetSystemCursor are not tested: without a copy the arrow
-// simply stays as it is.
+// simply stays as it is. The window is marked before the swap: another copy that
+// stops in between must find the mark, or it would give back the user's arrow and
+// this copy would run without its pipette.
 std::int32_t __stdcall RunCursorApp() noexcept {
     if (hookState.Initialized == 0 || hookState.AppCursor == nullptr) {
         return 0;
     }
+    SetPropA(hookState.TargetWindow, tresk::kPipetteProperty, reinterpret_cast<HANDLE>(1));
     HCURSOR platformCopy = CopyIcon(hookState.AppCursor);  // owned by the platform below
     if (platformCopy != nullptr) {
         SetSystemCursor(platformCopy, tresk::kCursorNormal);
     }
-    SetPropA(hookState.TargetWindow, tresk::kPipetteProperty, reinterpret_cast<HANDLE>(1));
     hookState.CursorApplied = 1;
     return 1;
 }

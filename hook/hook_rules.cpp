@@ -171,8 +171,12 @@ HookPlan PlanHookMessage(const HookEvent& event) {
             return NonClientLeft(event, false);
         case kWmNcRButtonDown:
         case kWmNcRButtonUp:
-            plan = Forward(HookRecipient::Window, HookDelivery::Post, event.message, kHtCaption,
-                           event.point);
+            // Only the system-button cursor, and no copy: the platform delivers the
+            // press as the user made it. The default procedure takes a right press on
+            // a caption or a window icon as the start of a right-drag that holds the
+            // mouse until a right release; a copy of it that reaches the window later
+            // (inside the system menu's own loop, say) holds the mouse again, and the
+            // menu and the whole desktop's pointer input with it.
             plan.cursor = HookCursor::Sys;
             return plan;
         case kWmMouseMove:

@@ -1,5 +1,6 @@
 #include "app/hookclient/cursors.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/res/resource_ids.h"
@@ -11,13 +12,45 @@
 namespace tresk {
 namespace {
 
-// At the system's cursor size (SM_CXCURSOR x SM_CYCURSOR), which follows the
-// screen's scaling and the user's pointer size: the pick cursor becomes the desktop
-// arrow and must not shrink the user's. The platform stretches the stored 32 x 32
-// image and moves its hot spot in proportion; at 96 dpi nothing changes.
+constexpr int kStandardArrow = 32512;  // IDC_ARROW
+
+// The size of the arrow the user sees now, from its bitmaps: a colour cursor's colour
+// bitmap, or the mask of a monochrome one, which holds its two masks one above the
+// other. Nothing when it cannot be read.
+SIZE ArrowInUseSize() noexcept {
+    ICONINFO info{};
+    if (!GetIconInfo(LoadCursorA(nullptr, MAKEINTRESOURCEA(kStandardArrow)), &info)) {
+        return SIZE{0, 0};
+    }
+    const tk::Bitmap mask(info.hbmMask);
+    const tk::Bitmap colour(info.hbmColor);
+    BITMAP bitmap{};
+    if (GetObjectA(colour ? colour.Get() : mask.Get(), sizeof(bitmap), &bitmap) == 0) {
+        return SIZE{0, 0};
+    }
+    return SIZE{bitmap.bmWidth, colour ? bitmap.bmHeight : bitmap.bmHeight / 2};
+}
+
+// At the size of the arrow in use, never below the system's cursor size (SM_CXCURSOR
+// x SM_CYCURSOR, which follows the screen's scaling): the pick cursor becomes the
+// desktop arrow and must not shrink the user's. A pointer size chosen under Windows'
+// Accessibility settings gives the system's cursors larger bitmaps while SM_CXCURSOR
+// stays, so the arrow's own bitmap tells; the arrow is measured before the pick
+// cursor replaces it, and afterwards the pick cursor, loaded at that size, is the
+// arrow. Where the arrow is no larger, the cursors load as the system sizes them
+// (LR_DEFAULTSIZE). The platform stretches the stored 32 x 32 images and moves
+// their hot spots in proportion.
 HCURSOR LoadUncounted(std::int16_t number) noexcept {
     char name[16];
     wsprintfA(name, "#%d", static_cast<int>(number));
+    const SIZE arrow = ArrowInUseSize();
+    const int width = GetSystemMetrics(SM_CXCURSOR);
+    const int height = GetSystemMetrics(SM_CYCURSOR);
+    if (arrow.cx > width || arrow.cy > height) {
+        return static_cast<HCURSOR>(LoadImageA(tk::App::Instance(), name, IMAGE_CURSOR,
+                                               std::max<int>(arrow.cx, width),
+                                               std::max<int>(arrow.cy, height), 0));
+    }
     return static_cast<HCURSOR>(
         LoadImageA(tk::App::Instance(), name, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
 }

@@ -12,8 +12,9 @@ class Label;
 
 namespace tresk {
 
-// A new cursor handle for resource "#<number>" at the system's cursor size, owned by
-// the caller; null when there is no such cursor.
+// A new cursor handle for resource "#<number>" at the size of the arrow in use (at
+// least the system's cursor size), owned by the caller; null when there is no such
+// cursor.
 HCURSOR LoadCursorRes(std::int16_t number) noexcept;
 
 // The same cursor owned by a tk::Cursor, for callers that keep it in one.

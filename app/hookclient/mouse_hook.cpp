@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/about/about_form.h"
 #include "app/hookclient/cursors.h"
 #include "app/hookclient/hook_binding.h"
 #include "app/res/resource_ids.h"
@@ -40,9 +41,16 @@ void Trapped(Steps&& steps) noexcept {
 }  // namespace
 
 void StartMouseHook() noexcept {
-    Trapped([] {
-        SharedState& s = Shared();
-        if (s.HookActive != 0 || s.closing) {
+    SharedState& s = Shared();
+    if (s.hookStarting) {
+        return;
+    }
+    s.hookStarting = true;
+    Trapped([&s] {
+        // The hook runs only while the main window is on screen and nothing of the
+        // program's is open over it: a minimised window's restore, a dialog's or the
+        // About box's close starts it then.
+        if (s.HookActive != 0 || s.closing || s.dialogOpen || fabout::Instance().Loaded() != 0) {
             return;
         }
         s.HookFilterIndex = 0;
@@ -50,6 +58,9 @@ void StartMouseHook() noexcept {
             s.mainForm = &TreskForm::Instance();
         }
         s.mainForm->Load();
+        if (s.mainForm->IsMinimized()) {
+            return;
+        }
         s.lastApiResult = hooklib::InitMouseHook(AsArg(s.mainForm->Hwnd()));
         // Both cursors pass to the library once it has taken them; it frees one it
         // replaces at the next start and hands the platform only a copy of the pick.
@@ -63,6 +74,7 @@ void StartMouseHook() noexcept {
         s.lastApiResult = hooklib::InstallFilter(s.HookFilterIndex, 1);
         s.HookActive = kTrue;
     });
+    s.hookStarting = false;
 }
 
 void StopMouseHook() noexcept {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/about/about_box.h"
+#include "app/about/about_form.h"
 #include "app/hookclient/cursors.h"
 #include "app/hookclient/hook_binding.h"
 #include "app/hookclient/mouse_hook.h"
@@ -137,6 +138,9 @@ LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
             return DefWindowProcA(hWnd, Msg, wParam, lParam);
         case WM_SYSCOMMAND:
             if (wParam == kAboutCommand) {
+                // Loaded first: nothing starts the hook while the About box is loaded,
+                // so the restore below leaves it stopped.
+                fabout::Instance().Load();
                 WINDOWPLACEMENT placement{};
                 placement.length = sizeof(WINDOWPLACEMENT);
                 s.lastApiResult = GetWindowPlacement(hWnd, &placement);
@@ -148,6 +152,8 @@ LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
             } else if ((wParam & 0xFFF0) == SC_MINIMIZE) {
                 StopMouseHook();
             } else {
+                // A restore's window is still minimised here: its start comes from
+                // the resize the restore raises.
                 StartMouseHook();
             }
             return DefWindowProcA(hWnd, Msg, wParam, lParam);

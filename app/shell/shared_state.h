@@ -42,6 +42,13 @@ struct SharedState {
     // Mouse hook client.
     std::int16_t HookActive = 0;  // 0 = false, -1 = true
     std::int32_t HookFilterIndex = 0;
+    // Set by StartMouseHook while it runs, its error box included: a restore inside
+    // that box's modal loop must not start (and fail, and box) again.
+    bool hookStarting = false;
+
+    // Set by the main window's colour choice and save from their StopMouseHook to
+    // their StartMouseHook: a restore meanwhile must not start the hook.
+    bool dialogOpen = false;
 
     // Gradient painter's working values, overwritten by every call.
     HDC paintDC = nullptr;

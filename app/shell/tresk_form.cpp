@@ -143,6 +143,18 @@ void TreskForm::OnLoad() {
 
 void TreskForm::OnResize() {
     Layout();
+    // The hook follows the window whatever minimised or restored it: the system menu,
+    // Show desktop, another program's ShowWindow. Only a change of that state counts,
+    // so that resizing never retries a start that failed.
+    const bool minimized = IsMinimized();
+    if (minimized != shownMinimized_) {
+        shownMinimized_ = minimized;
+        if (minimized) {
+            StopMouseHook();
+        } else {
+            StartMouseHook();
+        }
+    }
 }
 
 void TreskForm::Layout() {
@@ -196,9 +208,7 @@ void TreskForm::OnEndSessionCancelled() {
     Shared().closing = false;
     SubclassForm(Hwnd());
     SubclassPicture(picTresk.Hwnd());
-    if (!IsMinimized()) {
-        StartMouseHook();
-    }
+    StartMouseHook();
 }
 
 bool TreskForm::MyHWND(HWND lpWnd) const noexcept {
@@ -253,7 +263,9 @@ void TreskForm::txtPerc_GotFocus() {
 }
 
 void TreskForm::lblCol_Click() {
+    SharedState& s = Shared();
     StopMouseHook();
+    s.dialogOpen = true;
     UnsubclassPicture(picTresk.Hwnd());
     UnsubclassForm(Hwnd());
     lastDialogColor_ = ShowColorDialog(Hwnd(), lblCol.BackColor(), "#A#O");
@@ -262,6 +274,7 @@ void TreskForm::lblCol_Click() {
     }
     SubclassForm(Hwnd());
     SubclassPicture(picTresk.Hwnd());
+    s.dialogOpen = false;
     StartMouseHook();
 }
 
@@ -272,7 +285,9 @@ void TreskForm::picTresk_MouseUp(const tk::MouseEventArgs& e) {
 }
 
 void TreskForm::mnuSave_Click() {
+    SharedState& s = Shared();
     StopMouseHook();
+    s.dialogOpen = true;
     std::string fileName = "*.bmp";
     std::int32_t filterIndex = 1;
     std::string path = ShowSaveDialog(Hwnd(), "Bitmap File *.bmp|*.bmp", "Save as...", "bmp",
@@ -280,6 +295,7 @@ void TreskForm::mnuSave_Click() {
     if (!path.empty()) {
         SaveBitmap(path);
     }
+    s.dialogOpen = false;
     StartMouseHook();
 }
 

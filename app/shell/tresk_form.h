@@ -76,6 +76,7 @@ private:
     std::int32_t my_ = 0;
     COLORREF rgbColor_ = 0;
     std::int32_t lastDialogColor_ = 0;
+    bool shownMinimized_ = false;  // the minimised state the last resize saw
 };
 
 }  // namespace tresk

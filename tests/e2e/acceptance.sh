@@ -18,16 +18,20 @@
 #             afterwards the focus is back in the percentage box (typing paints)
 #   save      context menu "Save as bitmap": the file holds what the area showed;
 #             "Clear" leaves the area white
-#   about     the About window from the system menu, centred; link underline on
-#             hover, Esc, the focus back in the percentage box
+#   about     the About window from the title bar's system menu (right-click),
+#             centred; link underline on hover, Esc, the focus back in the percentage
+#             box; the window icon's menu closes with Esc and the next press picks
 #   minimise  minimise stops the hook, restore starts it again and gives the focus
-#             back to the percentage box; the restored window picks
+#             back to the percentage box; the restored window picks; minimised and
+#             restored by another program (ShowWindow, as Show desktop does), with and
+#             without the colour dialog open
 #   taskkill  taskkill without /f while the colour dialog, the save dialog or the
 #             About window is open: the program ends by itself, with 0, hook removed
 #   close     Alt+F4 ends the program and removes the hook
 #   twocopies a second copy beside the first: its About window, colour dialog and
-#             save dialog take real clicks on their buttons, nothing is picked; the
-#             first copy still picks once the second is closed, and closes
+#             save dialog take real clicks on their buttons, nothing is picked; its
+#             title bar's menu works; the first copy still picks once the second is
+#             closed, and closes; another program's title bar's menu works beside it
 # A failed road keeps its screenshot in build/e2e/acceptance/<road>.png; the next
 # road goes on where it can (a new program is started when the old one is gone).
 # The last line is "N passed, M failed"; the exit status is 1 when any road failed.
@@ -38,6 +42,7 @@ OUT="$E2E_OUT/acceptance"
 WORK_SHOT="$OUT/work.png"
 CHECK_PY="$OUT/check.py"
 PROBE_EXE="$E2E_BIN/tests/hook_probe_app.exe"
+SHOW_EXE="$E2E_BIN/tests/show_window_app.exe"
 PROBE_PID=""
 SAVE_DIR=""
 
@@ -336,10 +341,11 @@ wait_gone() {
     return 1
 }
 
-# Visible windows of the program without a name: menus and tool tips.
+# Visible windows of the program (or of program class $1) without a name: menus and
+# tool tips.
 nameless_windows() {
     local id
-    for id in $(xdotool search --onlyvisible --classname '^treskcolor\.exe$' 2>/dev/null); do
+    for id in $(xdotool search --onlyvisible --classname "${1:-^treskcolor\.exe$}" 2>/dev/null); do
         [ -z "$(e2e_window_name "$id")" ] && echo "$id"
     done
 }
@@ -348,8 +354,33 @@ nameless_windows() {
 # the ids "$1".
 new_menu() { [ -n "$(comm -13 <(sort <<<"$1") <(nameless_windows | sort))" ]; }
 
-# Opens the main window's system menu with Alt+Space and waits up to 10 s for it; a
-# road failure when it stays shut.
+# Right-clicks ($1,$2) on a title bar or window icon ($4 names it), waits up to 10 s
+# for the system menu (a new nameless window of program class $5, default the
+# program's own), presses keys $3 and waits up to 10 s for the menu to close. A road
+# failure when it does not; a menu that takes no keys is let go with a right-click.
+system_menu_at() {
+    local before opened=""
+    before="$(nameless_windows "${5:-}" | sort)"
+    e2e_move "$1" "$2"
+    xdotool click 3
+    for _ in $(seq 100); do
+        opened="$(comm -13 <(echo "$before") <(nameless_windows "${5:-}" | sort))"
+        [ -n "$opened" ] && break
+        sleep 0.1
+    done
+    [ -n "$opened" ] || { road_fail "a right-click on $4 opened no system menu"; return 1; }
+    xdotool key --clearmodifiers $3
+    for _ in $(seq 100); do
+        [ -z "$(comm -12 <(echo "$opened") <(nameless_windows "${5:-}" | sort))" ] && return 0
+        sleep 0.1
+    done
+    road_fail "the system menu of $4 was still open 10 s after the keys $3"
+    xdotool click 3 key --clearmodifiers Escape
+    return 1
+}
+
+# Opens the main window's system menu with Alt+Space and waits up to 10 s for it (a
+# new window of the program without a name); a road failure when it stays shut.
 open_system_menu() {
     local before
     before="$(nameless_windows)"
@@ -462,6 +493,7 @@ expect_hook() {
 [ -n "${DISPLAY:-}" ] || e2e_fail "DISPLAY is not set"
 [ -f "$E2E_BIN/Treskhook.dll" ] || e2e_fail "$E2E_BIN/Treskhook.dll is missing"
 [ -f "$PROBE_EXE" ] || e2e_fail "$PROBE_EXE is missing"
+[ -f "$SHOW_EXE" ] || e2e_fail "$SHOW_EXE is missing"
 start=$SECONDS
 
 begin_road startup
@@ -740,9 +772,8 @@ begin_road about
 if need_program; then
     focus_main
     click_box
-    open_system_menu
-    # "About..." is the system menu's last item.
-    xdotool key --clearmodifiers Up Return
+    # "About..." is the last item of the system menu, here the title bar's.
+    system_menu_at $((wx + 200)) $((wy + border + 8)) "Up Return" "the title bar"
     if about="$(e2e_wait_window '^About$' 10)"; then
         read -r ax ay aw ah <<<"$(e2e_window_geometry "$about")"
         off=$((2 * ax + aw - SCREEN_W))/$((2 * ay + ah - SCREEN_H))
@@ -773,14 +804,24 @@ if need_program; then
         expect_hook 1 "after the About window"
         type_percent_paints 20 swatch "right after the About window"
     else
-        road_fail "Alt+Space, \"About...\" opened no window named 'About'"
+        road_fail "the title bar's menu, \"About...\" opened no window named 'About'"
     fi
+    system_menu_at $((wx + border + 8)) $((wy + border + 8)) Escape "the window icon"
+    look
+    colour="$(pixel $((px + 450)) $((py + 40)))"
+    pick_at $((px + 450)) $((py + 40)) "$colour" "picture area after the icon's menu"
 else
     road_fail "the program is not running"
 fi
 end_road
 
 # --- minimise and restore ----------------------------------------------------------
+
+# Another program's ShowWindow($1) on the main window; a road failure if it found none.
+show_window() {
+    (cd "$OUT" && exec wine "$SHOW_EXE" "Tresk Color" "$1") </dev/null >"$OUT/show.log" 2>&1 ||
+        { road_fail "show_window_app found no 'Tresk Color' window to show with $1"; return 1; }
+}
 
 begin_road minimise
 if need_program; then
@@ -804,6 +845,29 @@ if need_program; then
         road_fail "after restoring: expected the caption 'Tresk Color [Size: 553x95]', seen '$seen'"
     colour="$(pixel $((px + 300)) $((py + 50)))"
     pick_at $((px + 300)) $((py + 50)) "$colour" "picture area after restoring"
+    # Another program minimises and restores the window, as Show desktop does.
+    show_window 6 && wait_size != "$ww $wh"
+    expect_hook 0 "after another program minimised the window"
+    show_window 9 && wait_size = "$ww $wh"
+    focus_main
+    open_system_menu
+    xdotool key --clearmodifiers n
+    wait_size != "$ww $wh"
+    show_window 9 && wait_size = "$ww $wh"
+    expect_hook 1 "after Minimize and another program's restore"
+    # While the colour dialog is open a restore starts nothing; its close does.
+    if dialog="$(open_color_dialog)"; then
+        show_window 6 && wait_size != "$ww $wh"
+        show_window 9 && wait_size = "$ww $wh"
+        expect_hook 0 "with the colour dialog open, minimised and restored by another program"
+        # Its OK button, 45 pixels from its left and 20 from its bottom edge.
+        read -r dx dy dw dh <<<"$(e2e_window_geometry "$dialog")"
+        e2e_click $((dx + 45)) $((dy + dh - 20))
+        wait_gone '^Set Color$' || road_fail "a click on OK did not close the colour dialog"
+        expect_hook 1 "after the colour dialog"
+    else
+        road_fail "a click on the swatch opened no 'Set Color' dialog"
+    fi
 else
     road_fail "the program is not running"
 fi
@@ -909,16 +973,35 @@ if need_program; then
         [ "$(caption) / $(swatch)" = "$seen" ] ||
             road_fail -s "the $open dialog's $button picked: caption / swatch went from '$seen' to '$(caption) / $(swatch)'"
     done
-    if e2e_close "$window" 10; then
-        expect_hook 1 "with the first copy alone again"
-    else
-        road_fail "the second copy: $E2E_CLOSE_PROBLEM"
-        e2e_cleanup
+    # The second copy's title-bar menu: Esc closes it, its Close ends the copy; the
+    # first copy, beneath it, then picks.
+    if [ -n "$window" ]; then
+        system_menu_at $((wx + 200)) $((wy + border + 8)) Escape "the second copy's title bar"
+        # Elsewhere on it: a second right press there so soon would be a double-click.
+        system_menu_at $((wx + 300)) $((wy + border + 8)) c "the second copy's title bar"
+        if e2e_wait_exit 10; then
+            [ "$E2E_STATUS" = 0 ] || road_fail "the second copy ended with $E2E_STATUS after its menu's Close"
+        else
+            road_fail "the second copy was still running 10 s after its menu's Close"
+            e2e_cleanup
+        fi
     fi
     E2E_PID="$first_pid" window="$first"
     locate_window
+    expect_hook 1 "with the first copy alone again"
     look_until pixel_is $((px + 150)) $((py + 40)) "255 255 255"
     pick_at $((px + 150)) $((py + 40)) "255 255 255" "first copy's picture area"
+    # Another program's title-bar menu beside Tresk Color.
+    (cd "$E2E_BIN/tests" && exec wine bystander_app.exe) </dev/null >"$OUT/bystander.log" 2>&1 &
+    other_pid=$!
+    if other="$(e2e_wait_window '^Bystander$' 30)"; then
+        read -r ox oy _ _ <<<"$(e2e_window_geometry "$other")"
+        system_menu_at $((ox + 100)) $((oy + border + 8)) Escape "another program's title bar" \
+            '^bystander_app\.exe$'
+    else
+        road_fail "the other program opened no window named 'Bystander' within 30 s"
+    fi
+    kill "$other_pid" 2>/dev/null
     if e2e_close "$window" 10; then
         expect_hook 0 "with both copies closed"
     else

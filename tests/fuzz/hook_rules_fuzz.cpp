@@ -4,7 +4,7 @@
 // nothing but passing on without a target window or for a window of another thread
 // (or none), capture only around a posted copy
 // of a left press, release only after a posted copy of a left release, and copies
-// only to the target or to the window under the pointer.
+// only to the target or to the picture area under the pointer.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -50,7 +50,6 @@ enum class Forwarding : std::uint8_t {
     SetCursorToTarget,  // always sent to the target, wParam the window
     SendIfTarget,       // sent to the target only when it is under the pointer
     NonClientLeft,      // sent over the target, else posted around the capture
-    PostToWindow,       // posted to the window under the pointer, wParam HTCAPTION
     ClientLeft          // target / picture child / anything else
 };
 
@@ -70,8 +69,8 @@ constexpr Row kTable[] = {
     {160, CursorRule::ByHitTest, Forwarding::SendIfTarget, kWParamIsHitTest, false},
     {161, CursorRule::None, Forwarding::NonClientLeft, 1, true},
     {162, CursorRule::None, Forwarding::NonClientLeft, 1, false},
-    {164, CursorRule::SystemButton, Forwarding::PostToWindow, 2, false},
-    {165, CursorRule::SystemButton, Forwarding::PostToWindow, 2, false},
+    {164, CursorRule::SystemButton, Forwarding::Quiet, 0, false},
+    {165, CursorRule::SystemButton, Forwarding::Quiet, 0, false},
     {512, CursorRule::OverTarget, Forwarding::SendIfTarget, 0, false},
     {513, CursorRule::None, Forwarding::ClientLeft, 1, true},
     {514, CursorRule::None, Forwarding::ClientLeft, 1, false},
@@ -166,9 +165,6 @@ Expected FromTable(const HookEvent& event) {
                            row->wParam == kWParamIsHitTest ? event.hitTest : row->wParam,
                            event.point);
             }
-            break;
-        case Forwarding::PostToWindow:
-            out = Copy(HookRecipient::Window, HookDelivery::Post, event, row->wParam, event.point);
             break;
         case Forwarding::ClientLeft:
             if (!event.windowIsTarget && event.parentIsTarget) {
@@ -284,18 +280,15 @@ void CheckSafety(const HookEvent& event, const HookPlan& plan) {
     Require(plan.message == event.message, "a copy of another message than the one seen", event,
             plan);
     if (plan.recipient == HookRecipient::Window) {
-        const bool rightPost =
-            (plan.message == 164 || plan.message == 165) && plan.delivery == HookDelivery::Post;
         const bool pictureSend = (plan.message == 513 || plan.message == 514) &&
                                  plan.delivery == HookDelivery::Send && event.parentIsTarget &&
                                  event.windowIsPicture && !event.windowIsTarget;
-        Require(rightPost || pictureSend, "a copy to the window under the pointer out of place",
-                event, plan);
+        Require(pictureSend, "a copy to the window under the pointer out of place", event, plan);
     }
-    const bool fixedWParam = plan.wParam == 0 || plan.wParam == 1 || plan.wParam == 2;
+    const bool fixedWParam = plan.wParam == 0 || plan.wParam == 1;
     const bool hitTestWParam = plan.message == 160 && plan.wParam == event.hitTest;
     const bool windowWParam = plan.message == 32 && plan.wParam == event.window;
-    Require(fixedWParam || hitTestWParam || windowWParam, "wParam not 0, 1, 2 or the hit-test code",
+    Require(fixedWParam || hitTestWParam || windowWParam, "wParam not 0, 1 or the hit-test code",
             event, plan);
     if (plan.message != 32) {
         Require(plan.lParam == event.point, "lParam of a copy is not the screen point", event,

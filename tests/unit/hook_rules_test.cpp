@@ -163,12 +163,16 @@ TEST(HookRulesTest, NonClientLeftButtonSendsOverTargetElsePostsAroundCapture) {
     EXPECT_TRUE(release.releaseAfter);
 }
 
-TEST(HookRulesTest, NonClientRightButtonPostsCaptionCopyToWindowUnderPointer) {
+// A copy of a right press on a caption or a window icon would start a second
+// right-drag in the default procedure, which holds the mouse (the system menu's too).
+TEST(HookRulesTest, NonClientRightButtonOnlyShowsTheSystemButtonCursor) {
     for (bool overTarget : {true, false}) {
         for (std::uint32_t message : {kWmNcRButtonDown, kWmNcRButtonUp}) {
-            HookPlan plan = PlanHookMessage(Event(message, overTarget, 20));
-            ExpectForward(plan, HookRecipient::Window, HookDelivery::Post, message, 2, kPoint);
-            EXPECT_EQ(plan.cursor, HookCursor::Sys);
+            for (std::uint32_t hitTest : {kHtCaption, kHtSysMenu, kHtClose, kHtLeft}) {
+                HookPlan plan = PlanHookMessage(Event(message, overTarget, hitTest));
+                ExpectQuiet(plan);
+                EXPECT_EQ(plan.cursor, HookCursor::Sys);
+            }
         }
     }
 }

@@ -21,6 +21,7 @@
 #include "app/shell/tresk_form.h"
 #include "test_support/window_utils.h"
 #include "toolkit/app.h"
+#include "toolkit/handle_counts.h"
 #include "toolkit/numeric.h"
 
 namespace tresk {
@@ -168,6 +169,8 @@ protected:
 TEST_F(AboutTest, SystemMenuCommandRestoresStopsHookAndShowsModalWindow) {
     ShowWindow(MainHwnd(), SW_MINIMIZE);
     ASSERT_TRUE(PumpUntil([] { return IsIconic(MainHwnd()) != 0; }));
+    // Each start hands the library two new cursors.
+    const int handedOver = tk::CurrentHandleCounts().handedOver;
 
     bool checked = false;
     SystemMenuRun run = OpenFromSystemMenu([&](HWND about) {
@@ -177,6 +180,11 @@ TEST_F(AboutTest, SystemMenuCommandRestoresStopsHookAndShowsModalWindow) {
         EXPECT_EQ(Shared().HookActive, 0);
         EXPECT_FALSE(IsWindowEnabled(MainHwnd())) << "modal: the main window takes no input";
         EXPECT_EQ(form.Loaded(), -1);
+        EXPECT_EQ(tk::CurrentHandleCounts().handedOver, handedOver) << "the restore started it";
+        // Minimised and restored meanwhile by another program, as the shell does.
+        ShowWindow(MainHwnd(), SW_MINIMIZE);
+        ShowWindow(MainHwnd(), SW_RESTORE);
+        EXPECT_EQ(Shared().HookActive, 0) << "started under the About box";
 
         // Fixed border, no minimise or maximise box, client area 6555 x 3180 twips.
         const auto style = static_cast<DWORD>(GetWindowLongA(about, GWL_STYLE));

@@ -3,7 +3,8 @@
 // error or an unhandled exception. It writes what it sees, one line at a time, to the
 // report file named on its command line; the parent reads and closes its message boxes.
 //
-//   app_child nohook <report>  start-up, a working window, a second start, a stop, close
+//   app_child nohook <report>  start-up, a working window, a second start (a restore),
+//                              a stop, close
 //   app_child hooked <report>  start-up with the library, then close
 //   app_child throw <report>   start-up, then a click handler that raises a run-time error
 //   app_child seh <report>     start-up, then an unhandled structured exception
@@ -155,6 +156,12 @@ void StartUp() {
            Place(GetModuleHandleA("Treskhook.dll")));
 }
 
+void CALLBACK RestoreAgain(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    ShowWindow(TreskForm::Instance().Hwnd(), SW_MINIMIZE);
+    ShowWindow(TreskForm::Instance().Hwnd(), SW_RESTORE);
+}
+
 int RunWithoutLibrary() {
     StartUp();
     TreskForm& form = TreskForm::Instance();
@@ -182,8 +189,12 @@ int RunWithoutLibrary() {
     Shared().prevFormProc = saved;
     Report("title press previous=" + std::to_string(previousCalls));
 
+    // A restore starts the hook again, which fails and shows its box again; another
+    // restore inside that box's modal loop starts nothing more.
+    ShowWindow(form.Hwnd(), SW_MINIMIZE);
+    SetTimer(nullptr, 0, 10, RestoreAgain);
     Report("second start");
-    tresk::StartMouseHook();
+    ShowWindow(form.Hwnd(), SW_RESTORE);
     Report("after second start hookActive=" + std::to_string(Shared().HookActive));
     // System libraries bound at first use, as the dialogs and the shell bind theirs.
     auto bound = [](const char* file, const char* entry) {

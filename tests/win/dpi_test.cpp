@@ -30,6 +30,7 @@
 #include "app/shell/shared_state.h"
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
+#include "test_support/import_patch.h"
 #include "test_support/ramp_model.h"
 #include "toolkit/app.h"
 #include "toolkit/control.h"
@@ -582,6 +583,39 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Resolution>& param) {
         return std::to_string(param.param.dpi) + "dpi";
     });
+
+// A pointer size chosen in Windows' settings makes the arrow larger while the system's
+// cursor size stays: the program's LoadCursorA hands it a colour model of the arrow in
+// use and monochrome ones, at 96 dpi.
+HCURSOR modelArrow = nullptr;
+HCURSOR WINAPI ModelArrow(HINSTANCE instance, LPCSTR name) {
+    return instance == nullptr && name == MAKEINTRESOURCEA(32512) ? modelArrow
+                                                                  : LoadCursorA(instance, name);
+}
+
+TEST(PointerSizeTest, PickCursorTakesTheSizeOfTheArrowInUse) {
+    InitApplication();
+    const BYTE bits[64 * 64 / 8] = {};
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    const std::pair<HCURSOR, int> models[] = {
+        {static_cast<HCURSOR>(
+             LoadImageA(nullptr, MAKEINTRESOURCEA(32512), IMAGE_CURSOR, 48, 48, 0)),
+         48},
+        {CreateCursor(instance, 0, 0, 64, 64, bits, bits), 64},
+        {CreateCursor(instance, 0, 0, 16, 16, bits, bits), 32}};  // never below 32
+    for (const auto& [arrow, c] : models) {
+        modelArrow = arrow;
+        const test::Patch patch(instance, "USER32.dll", "LoadCursorA",
+                                reinterpret_cast<void*>(ModelArrow));
+        ASSERT_TRUE(patch.active());
+        std::ostringstream out;
+        ReportPickCursor(out);
+        char want[64];
+        std::snprintf(want, sizeof(want), "pick=%d,%d,%d,%d\n", c, c, 7 * c / 32, 24 * c / 32);
+        EXPECT_EQ(out.str(), want);
+        DestroyCursor(arrow);
+    }
+}
 
 }  // namespace
 }  // namespace tresk

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -34,8 +35,9 @@ struct Spies {
     std::vector<Call> calls;
     bool failCopyIcon = false;
     HOOKPROC proc = nullptr;
-    HCURSOR userArrow = nullptr;  // both owned by the test that gives the arrow a look
-    HCURSOR arrowLook = nullptr;  // a copy of the arrow's current look
+    HCURSOR userArrow = nullptr;      // both owned by the test that gives the arrow a look
+    HCURSOR arrowLook = nullptr;      // a copy of the arrow's current look
+    std::function<void()> afterSwap;  // runs once, right after the next swap of the arrow
 
     void ArrowBecomes(HCURSOR cursor) {
         HCURSOR copy = CopyIcon(cursor);
@@ -70,6 +72,9 @@ BOOL WINAPI SpySetSystemCursor(HCURSOR cursor, DWORD id) {
         spies.ArrowBecomes(cursor);
     }
     DestroyCursor(cursor);
+    if (auto then = std::exchange(spies.afterSwap, nullptr)) {
+        then();
+    }
     return TRUE;
 }
 
@@ -408,6 +413,12 @@ TEST_F(ArrowCopiesTest, TheLastCopyToStopGivesBackTheUsersArrow) {
             EXPECT_EQ(hotX, at + 3 < steps.size() ? 7 : 3) << "after " << steps.substr(0, at + 2);
         }
     }
+    // A copy that stops just as another one swaps the arrow finds that one marked.
+    Start(0);
+    spies.afterSwap = [this] { libs[0]->InstallFilter(0, 0); };
+    Start(1);
+    EXPECT_EQ(HotSpot(spies.arrowLook).x, 7) << "the copy that started lost its pick cursor";
+    libs[1]->InstallFilter(0, 0);
 }
 
 TEST(HookModuleTest, ExportsExactlyTheSevenPlainNames) {

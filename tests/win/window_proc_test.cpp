@@ -448,6 +448,9 @@ TEST_F(WindowProc, MinimiseStopsTheHookAndOtherCommandsStartIt) {
     Send(WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_EQ(Shared().HookActive, 0);
     EXPECT_TRUE(IsIconic(Main()));
+    // As at the start of a program started minimised: the restore starts the hook.
+    StartMouseHook();
+    EXPECT_EQ(Shared().HookActive, 0) << "started while minimised";
     Send(WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_EQ(Shared().HookActive, -1);
     EXPECT_FALSE(IsIconic(Main()));
