@@ -989,8 +989,6 @@ if need_program; then
     E2E_PID="$first_pid" window="$first"
     locate_window
     expect_hook 1 "with the first copy alone again"
-    look_until pixel_is $((px + 150)) $((py + 40)) "255 255 255"
-    pick_at $((px + 150)) $((py + 40)) "255 255 255" "first copy's picture area"
     # Another program's title-bar menu beside Tresk Color.
     (cd "$E2E_BIN/tests" && exec wine bystander_app.exe) </dev/null >"$OUT/bystander.log" 2>&1 &
     other_pid=$!
@@ -998,10 +996,16 @@ if need_program; then
         read -r ox oy _ _ <<<"$(e2e_window_geometry "$other")"
         system_menu_at $((ox + 100)) $((oy + border + 8)) Escape "another program's title bar" \
             '^bystander_app\.exe$'
+        # Closed as a user would, so that the keyboard can go back to the first copy.
+        xdotool windowfocus --sync "$other" 2>/dev/null
+        xdotool key --clearmodifiers alt+F4
+        wait_gone '^Bystander$' || road_fail "the other program's window stayed after Alt+F4"
     else
         road_fail "the other program opened no window named 'Bystander' within 30 s"
     fi
     kill "$other_pid" 2>/dev/null
+    look_until pixel_is $((px + 150)) $((py + 40)) "255 255 255"
+    pick_at $((px + 150)) $((py + 40)) "255 255 255" "first copy's picture area"
     if e2e_close "$window" 10; then
         expect_hook 0 "with both copies closed"
     else
