@@ -295,23 +295,18 @@ TEST_F(AboutTest, HoverMovesUnderlineAndHandBetweenLinks) {
         tk::Label& web = form.lblweb;
         const HWND frame = form.Frame1.Hwnd();
         EXPECT_EQ(mail.MousePointer(), tk::kPointerDefault);
-
-        SendMessageA(frame, WM_MOUSEMOVE, 0, CentreOf(mail));
-        EXPECT_TRUE(mail.GetFontSpec().underline);
-        EXPECT_FALSE(web.GetFontSpec().underline);
-        EXPECT_EQ(mail.MousePointer(), tk::kPointerCustom);
-        EXPECT_NE(mail.MouseIcon(), nullptr);
-        EXPECT_EQ(web.MousePointer(), tk::kPointerDefault);
-        EXPECT_EQ(web.MouseIcon(), nullptr);
-
-        // Straight from one link to the other.
-        SendMessageA(frame, WM_MOUSEMOVE, 0, CentreOf(web));
-        EXPECT_FALSE(mail.GetFontSpec().underline);
-        EXPECT_TRUE(web.GetFontSpec().underline);
-        EXPECT_EQ(mail.MousePointer(), tk::kPointerDefault);
-        EXPECT_EQ(mail.MouseIcon(), nullptr);
-        EXPECT_EQ(web.MousePointer(), tk::kPointerCustom);
-        EXPECT_NE(web.MouseIcon(), nullptr);
+        // Over one link: it alone is underlined and has the hand; the other has neither.
+        const auto over = [&](tk::Label& on, tk::Label& off) {
+            SendMessageA(frame, WM_MOUSEMOVE, 0, CentreOf(on));
+            EXPECT_TRUE(on.GetFontSpec().underline);
+            EXPECT_FALSE(off.GetFontSpec().underline);
+            EXPECT_EQ(on.MousePointer(), tk::kPointerCustom);
+            EXPECT_NE(on.MouseIcon(), nullptr);
+            EXPECT_EQ(off.MousePointer(), tk::kPointerDefault);
+            EXPECT_EQ(off.MouseIcon(), nullptr);
+        };
+        over(mail, web);
+        over(web, mail);  // straight from one link to the other
 
         // Over the text label: both underlines off, pointers left as they are.
         const RECT text = form.lblAbout.PixelRect();
