@@ -251,29 +251,6 @@ TEST(Cursors, ResourcesLoadAtTheirSizeWithTheirHotSpots) {
     }
 }
 
-TEST(Cursors, MissingResourceGivesNullAndNoBox) {
-    BoxCatcher boxes(GetCurrentProcessId());
-    EXPECT_EQ(LoadCursorRes(5), nullptr);
-    PumpFor(100);
-    EXPECT_EQ(boxes.Count(), 0u);
-}
-
-TEST(Cursors, DestroyCursorRefFreesOnlyAHeldCursor) {
-    calls.clear();
-    HCURSOR none = nullptr;
-    DestroyCursorRef(none);
-    EXPECT_EQ(none, nullptr);
-    EXPECT_TRUE(CallsOf("DestroyCursor").empty());
-
-    HCURSOR held = LoadCursorRes(IDC_TRESK_PIPETTE);
-    const HCURSOR value = held;
-    DestroyCursorRef(held);
-    EXPECT_EQ(held, nullptr);
-    ASSERT_EQ(CallsOf("DestroyCursor").size(), 1u);
-    EXPECT_EQ(CallsOf("DestroyCursor")[0].a, Bits(value));
-    EXPECT_EQ(HotSpot(value).x, -1) << "the handle is gone";
-}
-
 TEST(HookClient, StopBeforeAnyStartDoesNothingAndShowsNothing) {
     InitApplication();
     calls.clear();
