@@ -250,23 +250,6 @@ TEST_F(MainWindowTest, RampFollowsDirectionOrderPercentageBaseColourAndGreyBoxes
     EXPECT_TRUE(ShowsRamp(PictureOnScreen(), plain)) << "grey boxes";
 }
 
-TEST_F(MainWindowTest, PercentNormalisesTheBoxText) {
-    struct Row {
-        const char* before;
-        std::int16_t value;
-        const char* after;
-    };
-    // How texts read is the number reading's own test; here the box is rewritten.
-    const Row rows[] = {{"150", 100, "100"}, {"-5", 0, "0"}, {"12a", 12, "12"}, {"50", 50, "50"}};
-    TreskForm& form = Form();
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string("text \"") + row.before + "\"");
-        form.txtPerc.SetText(row.before);
-        EXPECT_EQ(form.Percent(), row.value);
-        EXPECT_EQ(form.txtPerc.Text(), row.after);
-    }
-}
-
 void PostKey(HWND window, WPARAM key) {
     const auto scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_VSC));
     PostMessageA(window, WM_KEYDOWN, key, 1 | (scan << 16));
@@ -300,19 +283,6 @@ TEST_F(MainWindowTest, EnterInThePercentageBoxPaintsSilentlyAndKeepsTheFocus) {
     PostMessageA(form.txtPerc.Hwnd(), WM_CHAR, '7', 1);
     Pump(2, 10);
     EXPECT_EQ(form.txtPerc.Text(), "507");
-}
-
-TEST_F(MainWindowTest, PercentageBoxRefusesAFourthCharacter) {
-    TreskForm& form = Form();
-    form.txtPerc.SetFocus();
-    form.txtPerc.SetText("12");
-    SendMessageA(form.txtPerc.Hwnd(), EM_SETSEL, 2, 2);
-    PostMessageA(form.txtPerc.Hwnd(), WM_CHAR, '3', 1);
-    Pump(2, 10);
-    ASSERT_EQ(form.txtPerc.Text(), "123");
-    PostMessageA(form.txtPerc.Hwnd(), WM_CHAR, '4', 1);
-    Pump(2, 10);
-    EXPECT_EQ(form.txtPerc.Text(), "123");
 }
 
 TEST_F(MainWindowTest, ButtonPaintsAndHandsTheFocusBackWithTheTextSelected) {
