@@ -15,12 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/hookclient/mouse_hook.h"
 #include "app/render/bitmap_export.h"
 #include "app/render/colors.h"
 #include "app/render/save_dialog_text.h"
 #include "app/shell/shared_state.h"
-#include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
 #include "tests/win/app_test_support.h"
 #include "tests/win/dialog_driver.h"
@@ -91,8 +89,9 @@ TEST(BitmapExport, FailuresShowTheBoxWithTheirDescriptionAndKeepTheOldFile) {
     std::ofstream(old, std::ios::binary) << "the picture saved before";
     ASSERT_TRUE(SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_READONLY));
     const std::string missing = folder + "\\no such folder";
-    for (const auto& [path, text] : {std::pair{old, "Permission denied: " + old},
-                                     std::pair{missing + "\\ramp.bmp", "Path not found: " + missing}}) {
+    for (const auto& [path, text] :
+         {std::pair{old, "Permission denied: " + old},
+          std::pair{missing + "\\ramp.bmp", "Path not found: " + missing}}) {
         const auto seen = tresk::test::BoxesDuring([&] { tresk::SaveBitmap(path); });
         ASSERT_EQ(seen.size(), 1u);
         EXPECT_EQ(seen[0].title, "Save Bitmap");

@@ -39,9 +39,10 @@ TEST(Fatal, RuntimeErrorOrUncaughtExceptionGivesTheDesktopBackThenShowsTheErrorA
         SCOPED_TRACE(mode);
         const ChildRun run = RunApp(mode);
         // The hook ran: arrow replaced by the pick cursor, installed.
-        ASSERT_EQ(NotInOrder(run.report, {"boxes watched yes", "watching yes", "SetSystemCursor pick",
-                                          "SetWindowsHookExA 7", "started hookActive=-1"}),
-                  "");
+        ASSERT_EQ(
+            NotInOrder(run.report, {"boxes watched yes", "watching yes", "SetSystemCursor pick",
+                                    "SetWindowsHookExA 7", "started hookActive=-1"}),
+            "");
 
         ASSERT_EQ(run.boxes.size(), 1u) << run.report;
         const BoxSeen& box = run.boxes[0];
@@ -51,8 +52,9 @@ TEST(Fatal, RuntimeErrorOrUncaughtExceptionGivesTheDesktopBackThenShowsTheErrorA
         EXPECT_TRUE(Contains(box.note, "MessageBoxA critical ok")) << box.note;
         // When the box was up, the library had already given the arrow back and
         // removed the hook it had installed, after the error was raised.
-        EXPECT_EQ(NotInOrder(box.note, {"raising", "arrow restore", "UnhookWindowsHookEx installed"}),
-                  "");
+        EXPECT_EQ(
+            NotInOrder(box.note, {"raising", "arrow restore", "UnhookWindowsHookEx installed"}),
+            "");
 
         EXPECT_EQ(run.exitCode, 1) << run.report;
         EXPECT_FALSE(Contains(run.report, "returned")) << run.report;
@@ -108,7 +110,7 @@ TEST(Close, RequestWhileADialogIsOpenEndsTheProgramAndLeavesTheHookOut) {
         bool dialogSeen = false;
         const ChildRun run = RunApp(road, [&](DWORD pid) {
             HWND main = WaitForForm(pid, "Tresk Color");
-            HWND open = main == nullptr  ? nullptr
+            HWND open = main == nullptr   ? nullptr
                         : road == "about" ? WaitForForm(pid, "About")
                                           : WaitForOwnedDialog(main, 30000);
             dialogSeen = open != nullptr && IsWindowVisible(open) && RoundTrip(open);
@@ -120,9 +122,9 @@ TEST(Close, RequestWhileADialogIsOpenEndsTheProgramAndLeavesTheHookOut) {
         // removed once, never installed again.
         EXPECT_EQ(run.exitCode, 0) << run.report;
         EXPECT_TRUE(run.boxes.empty());
-        EXPECT_EQ(NotInOrder(run.report, {"watching yes", "back from " + road + " hookActive=0 color=",
-                                          "main=gone about=gone\n",
-                                          "end hookActive=0 main=gone about=gone"}),
+        EXPECT_EQ(NotInOrder(run.report,
+                             {"watching yes", "back from " + road + " hookActive=0 color=",
+                              "main=gone about=gone\n", "end hookActive=0 main=gone about=gone"}),
                   "");
         EXPECT_EQ(Count(run.report, "SetWindowsHookExA"), 1);
         EXPECT_EQ(Count(run.report, "UnhookWindowsHookEx installed"), 1);
