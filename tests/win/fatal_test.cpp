@@ -18,14 +18,21 @@
 namespace tresk::test {
 namespace {
 
-// Runs the child in the hook library's folder (the working folder of the tests).
+// Runs the child in the hook library's folder (the working folder of the tests). Its
+// message boxes are read and closed, unless `whileRunning` is given the child's dialogs.
 ChildRun RunApp(const std::string& mode, const std::function<void(DWORD)>& whileRunning = {}) {
     const std::string folder = MakeTempFolder("tresk_fatal_");
     const std::string report = folder + "\\report.txt";
+    const std::string exe = ExeFolder() + "\\app_child.exe";
     char cwd[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, cwd);
-    ChildRun run = RunChildReporting(ExeFolder() + "\\app_child.exe", mode + " " + report, cwd,
-                                     report, whileRunning);
+    ChildRun run;
+    if (whileRunning) {
+        run.exitCode = RunChild(exe, mode + " " + report, cwd, whileRunning, 20000);
+        run.report = ReadTextFile(report);
+    } else {
+        run = RunChildReporting(exe, mode + " " + report, cwd, report);
+    }
     RemoveFolder(folder);
     return run;
 }
@@ -121,7 +128,6 @@ TEST(Close, RequestWhileADialogIsOpenEndsTheProgramAndLeavesTheHookOut) {
         // find the main window gone and the hook stopped: installed once, at start-up,
         // removed once, never installed again.
         EXPECT_EQ(run.exitCode, 0) << run.report;
-        EXPECT_TRUE(run.boxes.empty());
         EXPECT_EQ(NotInOrder(run.report,
                              {"watching yes", "back from " + road + " hookActive=0 color=",
                               "main=gone about=gone\n", "end hookActive=0 main=gone about=gone"}),
