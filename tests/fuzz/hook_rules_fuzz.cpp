@@ -115,21 +115,9 @@ HookCursor CursorForHitTest(std::uint32_t hitTest) {
 
 // What the table says one call must do. Fields that a plan without a recipient does
 // not use (delivery, message, wParam, lParam) are left out of the comparison.
-struct Expected {
-    bool passOn = false;
-    HookCursor cursor = HookCursor::Keep;
-    bool capture = false;
-    HookRecipient recipient = HookRecipient::Nobody;
-    HookDelivery delivery = HookDelivery::Send;
-    std::uint32_t message = 0;
-    std::uintptr_t wParam = 0;
-    std::uint32_t lParam = 0;
-    bool release = false;
-};
-
-Expected Copy(HookRecipient recipient, HookDelivery delivery, const HookEvent& event,
+HookPlan Copy(HookRecipient recipient, HookDelivery delivery, const HookEvent& event,
               std::uintptr_t wParam, std::uint32_t lParam) {
-    Expected out;
+    HookPlan out{};
     out.recipient = recipient;
     out.delivery = delivery;
     out.message = event.message;
@@ -138,8 +126,8 @@ Expected Copy(HookRecipient recipient, HookDelivery delivery, const HookEvent& e
     return out;
 }
 
-Expected FromTable(const HookEvent& event) {
-    Expected out;
+HookPlan FromTable(const HookEvent& event) {
+    HookPlan out{};
     // In a process without a target (every other program) the hook only records, and
     // so it does for a window of another thread (a 64-bit program's, whose messages
     // the system hands to the installing thread) or for no window at all.
@@ -179,8 +167,8 @@ Expected FromTable(const HookEvent& event) {
                 out = Copy(HookRecipient::Target, HookDelivery::Send, event, 1, event.point);
             } else {
                 out = Copy(HookRecipient::Target, HookDelivery::Post, event, 1, event.point);
-                out.capture = row->press;
-                out.release = !row->press;
+                out.captureFirst = row->press;
+                out.releaseAfter = !row->press;
             }
             break;
     }
@@ -300,17 +288,7 @@ void CheckPlan(const HookEvent& event) {
     const HookPlan plan = tresk::PlanHookMessage(event);
     CheckSafety(event, plan);
 
-    const Expected want = FromTable(event);
-    HookPlan expected{};
-    expected.passOn = want.passOn;
-    expected.cursor = want.cursor;
-    expected.captureFirst = want.capture;
-    expected.recipient = want.recipient;
-    expected.delivery = want.delivery;
-    expected.message = want.message;
-    expected.wParam = want.wParam;
-    expected.lParam = want.lParam;
-    expected.releaseAfter = want.release;
+    const HookPlan expected = FromTable(event);
     if (!SamePlan(plan, expected)) {
         std::fprintf(stderr, "  table says: %s\n", Describe(expected).c_str());
         Fail("plan differs from the message table", event, plan);

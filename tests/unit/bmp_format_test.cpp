@@ -3,15 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <limits>
-#include <sstream>
-#include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace {
 
@@ -110,73 +103,6 @@ TEST(EncodeBmp24, RefusesBadSizes) {
                     .empty());
     // A single row whose stride fits, but not with the 54 header bytes added.
     EXPECT_TRUE(tk::EncodeBmp24(1431655764, 1, rows).empty());
-}
-
-// An independent reader: PIL must see the same pixels the rows describe. The test
-// dependencies (scripts/deps.sh) install it, so its absence fails.
-TEST(EncodeBmp24, FileReadsBackWithPil) {
-    ASSERT_EQ(std::system("/usr/bin/python3 -c 'import PIL.Image' >/dev/null 2>&1"), 0)
-        << "/usr/bin/python3 cannot import PIL: install python3-pil (scripts/deps.sh all)";
-    const std::int32_t width = 5;
-    const std::int32_t height = 3;
-    const std::uint32_t stride = tk::Bmp24Stride(width);
-    std::vector<std::uint8_t> rows(stride * height, 0);
-    for (std::int32_t y = 0; y < height; ++y) {  // y counts rows from the bottom
-        for (std::int32_t x = 0; x < width; ++x) {
-            const auto at = static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 3;
-            rows[at] = static_cast<std::uint8_t>(10 * x);            // blue
-            rows[at + 1] = static_cast<std::uint8_t>(100 + 10 * y);  // green
-            rows[at + 2] = static_cast<std::uint8_t>(200 + x + y);   // red
-        }
-    }
-    const auto file = tk::EncodeBmp24(width, height, rows);
-    ASSERT_FALSE(file.empty());
-
-    char path[] = "/tmp/tresk_bmp_XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    {
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(file.data()),
-                  static_cast<std::streamsize>(file.size()));
-    }
-    const std::string outPath = std::string(path) + ".txt";
-    const std::string command =
-        "/usr/bin/python3 -c \"import sys, PIL.Image as I; im = I.open(sys.argv[1]); "
-        "print(im.format, im.mode, im.size[0], im.size[1]); "
-        "[print(y, x, *im.getpixel((x, y))) for y in range(im.size[1]) "
-        "for x in range(im.size[0])]\" " +
-        std::string(path) + " > " + outPath;
-    const int status = std::system(command.c_str());
-    std::remove(path);
-    std::ifstream in(outPath);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::remove(outPath.c_str());
-    ASSERT_EQ(status, 0);
-
-    std::string format;
-    std::string mode;
-    int readWidth = 0;
-    int readHeight = 0;
-    text >> format >> mode >> readWidth >> readHeight;
-    EXPECT_EQ(format, "BMP");
-    EXPECT_EQ(mode, "RGB");
-    ASSERT_EQ(readWidth, width);
-    ASSERT_EQ(readHeight, height);
-    for (int i = 0; i < width * height; ++i) {
-        int top = 0;  // PIL counts rows from the top
-        int x = 0;
-        int r = 0;
-        int g = 0;
-        int b = 0;
-        ASSERT_TRUE(text >> top >> x >> r >> g >> b);
-        const int y = height - 1 - top;
-        EXPECT_EQ(r, 200 + x + y) << "x " << x << " y " << y;
-        EXPECT_EQ(g, 100 + 10 * y) << "x " << x << " y " << y;
-        EXPECT_EQ(b, 10 * x) << "x " << x << " y " << y;
-    }
 }
 
 }  // namespace

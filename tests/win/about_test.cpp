@@ -140,6 +140,14 @@ SystemMenuRun OpenFromSystemMenu(std::function<void(HWND)> during, UINT limitMs 
     return run;
 }
 
+// The window was opened, closed by `how` rather than by force, and the hook runs again.
+void ExpectClosedBy(const SystemMenuRun& run, const char* how) {
+    EXPECT_TRUE(run.sawWindow);
+    EXPECT_FALSE(run.forcedClose) << how << " did not close the window";
+    EXPECT_EQ(fabout::Instance().Loaded(), 0);
+    EXPECT_EQ(Shared().HookActive, kHookOn) << "closing starts the hook again";
+}
+
 class AboutTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -208,12 +216,9 @@ TEST_F(AboutTest, SystemMenuCommandRestoresStopsHookAndShowsModalWindow) {
         checked = true;
         PostMessageA(about, WM_KEYDOWN, VK_ESCAPE, 0);
     });
-    EXPECT_TRUE(run.sawWindow);
+    ExpectClosedBy(run, "Esc");
     EXPECT_TRUE(checked);
-    EXPECT_FALSE(run.forcedClose) << "Esc closes the window";
     EXPECT_EQ(FindAboutWindow(), nullptr);
-    EXPECT_EQ(fabout::Instance().Loaded(), 0);
-    EXPECT_EQ(Shared().HookActive, kHookOn) << "closing starts the hook again";
     EXPECT_TRUE(IsWindowEnabled(MainHwnd()));
 }
 
@@ -278,34 +283,9 @@ TEST_F(AboutTest, ShowsAboutBitmapAndLeavesBlankRunsUnderTheLinks) {
         EXPECT_EQ(form.lblmailto.GetFontSpec().name, "Arial");
         EXPECT_DOUBLE_EQ(form.lblmailto.GetFontSpec().points, 9.0);
         EXPECT_DOUBLE_EQ(form.lblAbout.GetFontSpec().points, 9.75);
-        // Pointing at the mail link's blank run reaches the link, not the text label.
-        SendMessageA(form.Frame1.Hwnd(), WM_MOUSEMOVE, 0, CentreOf(form.lblmailto));
-        EXPECT_TRUE(form.lblmailto.GetFontSpec().underline);
-
-        // Rows 8 and 9 of the text are where the links are: each link's baseline is
-        // its row's, the rows counted one height of the text label's font apart.
-        const auto metrics = [](const tk::FontSpec& fontSpec) {
-            HDC screen = GetDC(nullptr);
-            tk::Font font = tk::MakeFont(fontSpec);
-            HGDIOBJ prior = SelectObject(screen, font.Get());
-            TEXTMETRICA tm{};
-            GetTextMetricsA(screen, &tm);
-            SelectObject(screen, prior);
-            ReleaseDC(nullptr, screen);
-            return tm;
-        };
-        const TEXTMETRICA tm = metrics(form.lblAbout.GetFontSpec());
-        const TEXTMETRICA linkTm = metrics(form.lblmailto.GetFontSpec());
-        const auto rowBaseline = [&](int row) {
-            return form.lblAbout.PixelRect().top + (row - 1) * tm.tmHeight + tm.tmAscent;
-        };
-        EXPECT_EQ(form.lblmailto.PixelRect().top + linkTm.tmAscent, rowBaseline(8));
-        EXPECT_EQ(form.lblweb.PixelRect().top + linkTm.tmAscent, rowBaseline(9));
         PostMessageA(form.btnOK.Hwnd(), BM_CLICK, 0, 0);
     });
-    EXPECT_TRUE(run.sawWindow);
-    EXPECT_FALSE(run.forcedClose) << "the OK button closes the window";
-    EXPECT_EQ(Shared().HookActive, kHookOn);
+    ExpectClosedBy(run, "the OK button");
 }
 
 TEST_F(AboutTest, HoverMovesUnderlineAndHandBetweenLinks) {
@@ -315,23 +295,18 @@ TEST_F(AboutTest, HoverMovesUnderlineAndHandBetweenLinks) {
         tk::Label& web = form.lblweb;
         const HWND frame = form.Frame1.Hwnd();
         EXPECT_EQ(mail.MousePointer(), tk::kPointerDefault);
-
-        SendMessageA(frame, WM_MOUSEMOVE, 0, CentreOf(mail));
-        EXPECT_TRUE(mail.GetFontSpec().underline);
-        EXPECT_FALSE(web.GetFontSpec().underline);
-        EXPECT_EQ(mail.MousePointer(), tk::kPointerCustom);
-        EXPECT_NE(mail.MouseIcon(), nullptr);
-        EXPECT_EQ(web.MousePointer(), tk::kPointerDefault);
-        EXPECT_EQ(web.MouseIcon(), nullptr);
-
-        // Straight from one link to the other.
-        SendMessageA(frame, WM_MOUSEMOVE, 0, CentreOf(web));
-        EXPECT_FALSE(mail.GetFontSpec().underline);
-        EXPECT_TRUE(web.GetFontSpec().underline);
-        EXPECT_EQ(mail.MousePointer(), tk::kPointerDefault);
-        EXPECT_EQ(mail.MouseIcon(), nullptr);
-        EXPECT_EQ(web.MousePointer(), tk::kPointerCustom);
-        EXPECT_NE(web.MouseIcon(), nullptr);
+        // Over one link: it alone is underlined and has the hand; the other has neither.
+        const auto over = [&](tk::Label& on, tk::Label& off) {
+            SendMessageA(frame, WM_MOUSEMOVE, 0, CentreOf(on));
+            EXPECT_TRUE(on.GetFontSpec().underline);
+            EXPECT_FALSE(off.GetFontSpec().underline);
+            EXPECT_EQ(on.MousePointer(), tk::kPointerCustom);
+            EXPECT_NE(on.MouseIcon(), nullptr);
+            EXPECT_EQ(off.MousePointer(), tk::kPointerDefault);
+            EXPECT_EQ(off.MouseIcon(), nullptr);
+        };
+        over(mail, web);
+        over(web, mail);  // straight from one link to the other
 
         // Over the text label: both underlines off, pointers left as they are.
         const RECT text = form.lblAbout.PixelRect();
@@ -361,9 +336,7 @@ TEST_F(AboutTest, HoverMovesUnderlineAndHandBetweenLinks) {
 
         PostMessageA(about, WM_KEYDOWN, VK_RETURN, 0);
     });
-    EXPECT_TRUE(run.sawWindow);
-    EXPECT_FALSE(run.forcedClose) << "Enter closes the window";
-    EXPECT_EQ(Shared().HookActive, kHookOn);
+    ExpectClosedBy(run, "Enter");
 }
 
 TEST_F(AboutTest, PressOfAnyButtonOnALinkOpensItAndKeepsTheWindowOpen) {
@@ -395,10 +368,7 @@ TEST_F(AboutTest, PressOfAnyButtonOnALinkOpensItAndKeepsTheWindowOpen) {
         EXPECT_EQ(Shared().HookActive, 0);
         PostMessageA(about, WM_CLOSE, 0, 0);
     });
-    EXPECT_TRUE(run.sawWindow);
-    EXPECT_FALSE(run.forcedClose) << "the close command closes the window";
-    EXPECT_EQ(fabout::Instance().Loaded(), 0);
-    EXPECT_EQ(Shared().HookActive, kHookOn);
+    ExpectClosedBy(run, "the close command");
 }
 
 TEST_F(AboutTest, IntervalClosesTheWindowByItselfAndStartsTheHook) {
@@ -411,13 +381,10 @@ TEST_F(AboutTest, IntervalClosesTheWindowByItselfAndStartsTheHook) {
     bool timerOn = false;
     SystemMenuRun run =
         OpenFromSystemMenu([&](HWND) { timerOn = form.TimerHide.Enabled(); }, 12000);
-    EXPECT_TRUE(run.sawWindow);
+    ExpectClosedBy(run, "the timer");
     EXPECT_TRUE(timerOn);
-    EXPECT_FALSE(run.forcedClose) << "the timer closes the window";
     EXPECT_GE(run.closedAt - run.openedAt, 4500u) << "not before the period is over";
     EXPECT_FALSE(form.TimerHide.Enabled()) << "the timer disables itself when it fires";
-    EXPECT_EQ(form.Loaded(), 0);
-    EXPECT_EQ(Shared().HookActive, kHookOn);
 
     // With the period back at 0 the timer stays off.
     form.SetInterval(0);

@@ -9,8 +9,10 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -204,22 +206,57 @@ inline std::string MakeTempFolder(const char* prefix) {
     }
 }
 
-// Removes a folder made by MakeTempFolder with the files and folders in it.
-inline void RemoveFolder(const std::string& path) {
+// The names in a folder, files and folders alike.
+inline std::set<std::string> FilesIn(const std::string& folder) {
+    std::set<std::string> names;
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
             const std::string name = data.cFileName;
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-                DeleteFileA((path + "\\" + name).c_str());
-            } else if (name != "." && name != "..") {
-                RemoveFolder(path + "\\" + name);
+            if (name != "." && name != "..") {
+                names.insert(name);
             }
         } while (FindNextFileA(find, &data));
         FindClose(find);
     }
+    return names;
+}
+
+// Removes a folder with the files and folders in it, read-only ones included.
+inline void RemoveFolder(const std::string& path) {
+    for (const std::string& name : FilesIn(path)) {
+        const std::string inside = path + "\\" + name;
+        SetFileAttributesA(inside.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileA(inside.c_str())) {
+            RemoveFolder(inside);
+        }
+    }
     RemoveDirectoryA(path.c_str());
+}
+
+// The message boxes this process showed while `action` ran, each read and closed.
+inline std::vector<BoxSeen> BoxesDuring(const std::function<void()>& action) {
+    BoxCatcher catcher(GetCurrentProcessId());
+    action();
+    return catcher.Seen();
+}
+
+inline bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// Empty when `parts` stand in `text` one after the other, in this order; otherwise
+// the first one missing from its place, and the text.
+inline std::string NotInOrder(const std::string& text, std::initializer_list<std::string> parts) {
+    std::size_t at = 0;
+    for (const std::string& part : parts) {
+        at = text.find(part, at);
+        if (at == std::string::npos) {
+            return "no \"" + part + "\" in its place in:\n" + text;
+        }
+    }
+    return {};
 }
 
 // What a run of the program as a child process left behind.

@@ -180,21 +180,6 @@ public:
     SaveFolder(const SaveFolder&) = delete;
     SaveFolder& operator=(const SaveFolder&) = delete;
     const std::string& Path() const { return path_; }
-    // Names of the files in the folder.
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((path_ + "\\*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-                    names.push_back(data.cFileName);
-                }
-            } while (FindNextFileA(find, &data));
-            FindClose(find);
-        }
-        return names;
-    }
 
 private:
     std::string path_;
@@ -213,12 +198,12 @@ bool WriteText(const std::string& path, const std::string& text) {
     return ok;
 }
 
-// Saves to `path` with a catcher that reads and closes any message box.
+// Saves to `path`; the message boxes shown, read and closed.
 std::vector<test::BoxSeen> SaveCatchingBoxes(const std::string& path) {
-    test::BoxCatcher catcher(GetCurrentProcessId());
-    SaveBitmap(path);
-    Pump();
-    return catcher.Seen();
+    return test::BoxesDuring([&] {
+        SaveBitmap(path);
+        Pump();
+    });
 }
 
 TEST_F(BadInput, SavePathsAtAndPastTheLimitSaveOrSayWhyAndKeepTheOldFile) {
@@ -247,7 +232,7 @@ TEST_F(BadInput, SavePathsAtAndPastTheLimitSaveOrSayWhyAndKeepTheOldFile) {
             EXPECT_EQ(now, existed ? marker : std::string());
         }
         // Nothing but the target is left in the folder: no temporary file, whatever its name.
-        for (const std::string& name : folder.Files()) {
+        for (const std::string& name : test::FilesIn(folder.Path())) {
             EXPECT_EQ(folder.Path() + "\\" + name, path) << "left behind: " << name;
         }
         DeleteFileA(path.c_str());
@@ -266,7 +251,7 @@ TEST_F(BadInput, NamesTheFileSystemRefusesGiveAMessageAndWriteNothing) {
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].title, "Save Bitmap");
         EXPECT_FALSE(boxes[0].text.empty());
-        EXPECT_TRUE(folder.Files().empty());
+        EXPECT_TRUE(test::FilesIn(folder.Path()).empty());
     }
     EXPECT_TRUE(IsWindow(Form().Hwnd()));
 }

@@ -10,16 +10,15 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/hookclient/mouse_hook.h"
 #include "app/render/bitmap_export.h"
 #include "app/render/colors.h"
 #include "app/render/save_dialog_text.h"
 #include "app/shell/shared_state.h"
-#include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
 #include "tests/win/app_test_support.h"
 #include "tests/win/dialog_driver.h"
@@ -30,46 +29,21 @@
 
 namespace {
 
-using tresk::test::BoxCatcher;
+using tresk::test::FilesIn;
 using tresk::test::MakeTempFolder;
 using tresk::test::RemoveFolder;
+using Names = std::set<std::string>;
 
 tresk::TreskForm& Form() {
     return *tresk::Shared().mainForm;
 }
 
-class ExportEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        tresk::InitApplication();
-        tresk::StartUp();
-        tk::App::DoEvents();
-    }
-    void TearDown() override { tresk::StopMouseHook(); }
-};
-
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ExportEnvironment);
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new tresk::test::ProgramEnvironment(1, 0));
 
 std::vector<unsigned char> ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
-}
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        std::string name = data.cFileName;
-        if (name != "." && name != "..") {
-            names.push_back(name);
-        }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    return names;
 }
 
 // Paints a ramp of `percent` from `base` and lets the screen catch up.
@@ -99,62 +73,33 @@ TEST(BitmapExport, FileHoldsTheRampOnTheScreen) {
     ASSERT_EQ(screen.Width(), file.Width());
     ASSERT_EQ(screen.Height(), file.Height());
     EXPECT_TRUE(tresk::test::ShowsRamp(screen, {base, 50})) << "on the screen";
-    int wrong = 0;
-    for (int y = 0; y < file.Height(); ++y) {
-        for (int x = 0; x < file.Width(); ++x) {
-            if (file.At(x, y) != screen.At(x, y) && ++wrong <= 5) {
-                ADD_FAILURE() << "file pixel (" << x << ", " << y << ") is "
-                              << tresk::test::Rgb(file.At(x, y)) << ", the screen shows "
-                              << tresk::test::Rgb(screen.At(x, y));
-            }
-        }
-    }
-    EXPECT_EQ(wrong, 0);
+    EXPECT_TRUE(tresk::test::ShowsRamp(file, {base, 50})) << "in the file";
     if (outside == nullptr) {
         RemoveFolder(folder);
     }
     tresk::test::SizePictureArea(553, 95);
 }
 
-TEST(BitmapExport, ReadOnlyTargetShowsTheBoxAndKeepsTheOldFile) {
+// A read-only file and a missing folder: the "Save Bitmap" box says why, and the old
+// file stays as it was with nothing beside it.
+TEST(BitmapExport, FailuresShowTheBoxWithTheirDescriptionAndKeepTheOldFile) {
     PaintRamp(RGB(10, 200, 90), "20");
     const std::string folder = MakeTempFolder("export");
-    const std::string path = folder + "\\old.bmp";
-    {
-        std::ofstream old(path, std::ios::binary);
-        old << "the picture saved before";
+    const std::string old = folder + "\\old.bmp";
+    std::ofstream(old, std::ios::binary) << "the picture saved before";
+    ASSERT_TRUE(SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string missing = folder + "\\no such folder";
+    for (const auto& [path, text] :
+         {std::pair{old, "Permission denied: " + old},
+          std::pair{missing + "\\ramp.bmp", "Path not found: " + missing}}) {
+        const auto seen = tresk::test::BoxesDuring([&] { tresk::SaveBitmap(path); });
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].title, "Save Bitmap");
+        EXPECT_EQ(seen[0].text, text);
+        EXPECT_TRUE(seen[0].hasIcon);
     }
-    const std::vector<unsigned char> before = ReadAll(path);
-    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    std::vector<tresk::test::BoxSeen> seen;
-    {
-        BoxCatcher catcher(GetCurrentProcessId());
-        tresk::SaveBitmap(path);
-        seen = catcher.Seen();
-    }
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].title, "Save Bitmap");
-    EXPECT_FALSE(seen[0].text.empty());
-    EXPECT_TRUE(seen[0].hasIcon);
-    EXPECT_EQ(ReadAll(path), before);
-    EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"old.bmp"});
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveFolder(folder);
-}
-
-TEST(BitmapExport, MissingFolderShowsTheBoxWithItsDescription) {
-    const std::string folder = MakeTempFolder("export");
-    const std::string path = folder + "\\no such folder\\ramp.bmp";
-    std::vector<tresk::test::BoxSeen> seen;
-    {
-        BoxCatcher catcher(GetCurrentProcessId());
-        tresk::SaveBitmap(path);
-        seen = catcher.Seen();
-    }
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].title, "Save Bitmap");
-    EXPECT_NE(seen[0].text.find("not found"), std::string::npos) << seen[0].text;
-    EXPECT_TRUE(FilesIn(folder).empty());
+    EXPECT_EQ(tresk::test::ReadTextFile(old), "the picture saved before");
+    EXPECT_EQ(FilesIn(folder), Names{"old.bmp"});
     RemoveFolder(folder);
 }
 
@@ -240,7 +185,7 @@ TEST(BitmapExport, SaveCommandStopsTheHookForTheDialogAndStartsItAfter) {
     }
     EXPECT_EQ(tresk::Shared().HookActive, -1);
     // A name typed without an extension gets ".bmp".
-    EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"typed.bmp"});
+    EXPECT_EQ(FilesIn(folder), Names{"typed.bmp"});
     RemoveFolder(folder);
 }
 
@@ -265,7 +210,7 @@ TEST(BitmapExport, SaveCommandSavesToTheLongestPathTheDialogReturns) {
     const std::vector<unsigned char> file = ReadAll(path);
     ASSERT_GT(file.size(), 54u);
     EXPECT_EQ(static_cast<std::int32_t>(tresk::test::Le32(file, 18)), Form().PicWidthPx());
-    EXPECT_EQ(FilesIn(deep), std::vector<std::string>{name});
+    EXPECT_EQ(FilesIn(deep), Names{name});
     EXPECT_EQ(tresk::Shared().HookActive, -1);
     RemoveFolder(folder);
 }
@@ -301,7 +246,7 @@ TEST(BitmapExport, SaveCommandSavesIntoAFolderNamedInAnyScript) {
     EXPECT_EQ(SaveThroughDialog(named + "\\" + name + ".bmp").box, "");
     EXPECT_TRUE(DeleteFileA((named + "\\" + name + ".bmp").c_str())) << "not saved under its name";
     EXPECT_EQ(SaveThroughDialog(named + "\\色" + name + ".bmp").box, tresk::kSaveDialogNameTooLong);
-    EXPECT_EQ(FilesIn(named), std::vector<std::string>{"图片.bmp"});
+    EXPECT_EQ(FilesIn(named), Names{"图片.bmp"});
     RemoveFolder(folder);
 }
 

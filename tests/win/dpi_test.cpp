@@ -2,7 +2,7 @@
 // and whether the captions fit their controls, at other screen resolutions. The
 // resolution of a process is fixed when it starts, so the test sets the desktop's
 // LogPixels, starts this program again with --report-layout (which runs the real
-// start-up and prints what it sees), and puts the old setting back afterwards.
+// start-up and writes what it sees to a file), and puts the old setting back afterwards.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@
 #include "app/shell/shared_state.h"
 #include "app/shell/startup.h"
 #include "app/shell/tresk_form.h"
-#include "test_support/import_patch.h"
+#include "app_test_support.h"
 #include "test_support/ramp_model.h"
 #include "toolkit/app.h"
 #include "toolkit/control.h"
@@ -251,7 +251,7 @@ void ReportPickCursor(std::ostringstream& out) {
     DestroyCursorRef(pick);
 }
 
-int ReportLayout() {
+int ReportLayout(const char* path) {
     InitApplication();
     StartUp();
     TreskForm& form = TreskForm::Instance();
@@ -308,8 +308,7 @@ int ReportLayout() {
     ReportAbout(out);
     ReportPickCursor(out);
     out << "resizes=" << CheckResizes(form) << "\n";
-    std::fputs(out.str().c_str(), stdout);
-    std::fflush(stdout);
+    std::ofstream(path, std::ios::binary) << out.str();
 
     SendMessageA(form.Hwnd(), WM_CLOSE, 0, 0);
     StopMouseHook();
@@ -355,60 +354,26 @@ private:
     bool set_ = false;
 };
 
-struct ChildRun {
-    DWORD exitCode = 0xFFFFFFFF;
+struct Report {
+    int exitCode = -1;
     std::map<std::string, std::string> values;
     std::string output;
 };
 
 // Starts this program with kReportFlag and collects its key=value lines.
-ChildRun RunReporter() {
-    ChildRun run;
+Report RunReporter() {
+    const std::string folder = test::MakeTempFolder("tresk_dpi_");
+    const std::string file = folder + "\\report.txt";
     char self[MAX_PATH] = {};
+    char cwd[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string command = std::string("\"") + self + "\" " + kReportFlag;
-
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
-        return run;
-    }
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
-    CloseHandle(writeEnd);
-    if (!started) {
-        CloseHandle(readEnd);
-        return run;
-    }
-    char buffer[512];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
-        run.output.append(buffer, got);
-    }
-    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 3);
-        WaitForSingleObject(process.hProcess, 5000);
-    }
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    CloseHandle(readEnd);
-
+    GetCurrentDirectoryA(MAX_PATH, cwd);
+    Report run;
+    run.exitCode = test::RunChild(self, std::string(kReportFlag) + " \"" + file + "\"", cwd, {});
+    run.output = test::ReadTextFile(file);
+    test::RemoveFolder(folder);
     std::istringstream lines(run.output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
+    for (std::string line; std::getline(lines, line);) {
         const std::size_t eq = line.find('=');
         if (eq != std::string::npos) {
             run.values[line.substr(0, eq)] = line.substr(eq + 1);
@@ -430,8 +395,8 @@ struct Resolution {
 };
 
 // One run of the reporter per resolution, shared by the tests of that resolution.
-const ChildRun& RunAt(DWORD dpi) {
-    static std::map<DWORD, ChildRun> runs;
+const Report& RunAt(DWORD dpi) {
+    static std::map<DWORD, Report> runs;
     const auto found = runs.find(dpi);
     if (found != runs.end()) {
         return found->second;
@@ -467,8 +432,8 @@ class ResolutionTest : public ::testing::TestWithParam<Resolution> {};
 
 TEST_P(ResolutionTest, LayoutAndFirstCaptionFollowTheScreen) {
     const Resolution& r = GetParam();
-    const ChildRun& run = RunAt(r.dpi);
-    ASSERT_EQ(run.exitCode, 0u) << "reporter output:\n" << run.output;
+    const Report& run = RunAt(r.dpi);
+    ASSERT_EQ(run.exitCode, 0) << "reporter output:\n" << run.output;
     auto v = run.values;
     EXPECT_EQ(v["twips"], r.twips);
     EXPECT_EQ(v["client"], r.client);
@@ -508,8 +473,8 @@ TEST_P(ResolutionTest, LayoutAndFirstCaptionFollowTheScreen) {
 // pixel: the links must still sit on the rows of the text whose blank runs they
 // cover, and take the pointer exactly where they are drawn.
 TEST_P(ResolutionTest, AboutLinksCoverTheBlankRunsOfTheirRows) {
-    const ChildRun& run = RunAt(GetParam().dpi);
-    ASSERT_EQ(run.exitCode, 0u) << "reporter output:\n" << run.output;
+    const Report& run = RunAt(GetParam().dpi);
+    ASSERT_EQ(run.exitCode, 0) << "reporter output:\n" << run.output;
     auto v = run.values;
     for (const std::string name : {"mail", "web"}) {
         SCOPED_TRACE(name);
@@ -621,8 +586,8 @@ TEST(PointerSizeTest, PickCursorTakesTheSizeOfTheArrowInUse) {
 }  // namespace tresk
 
 int main(int argc, char** argv) {
-    if (argc >= 2 && std::string(argv[1]) == tresk::kReportFlag) {
-        return tresk::ReportLayout();
+    if (argc >= 3 && std::string(argv[1]) == tresk::kReportFlag) {
+        return tresk::ReportLayout(argv[2]);
     }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

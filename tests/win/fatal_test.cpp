@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,25 +18,23 @@
 namespace tresk::test {
 namespace {
 
-// Runs the child in the hook library's folder (the working folder of the tests).
-ChildRun RunApp(const char* mode) {
+// Runs the child in the hook library's folder (the working folder of the tests). Its
+// message boxes are read and closed, unless `whileRunning` is given the child's dialogs.
+ChildRun RunApp(const std::string& mode, const std::function<void(DWORD)>& whileRunning = {}) {
     const std::string folder = MakeTempFolder("tresk_fatal_");
     const std::string report = folder + "\\report.txt";
+    const std::string exe = ExeFolder() + "\\app_child.exe";
     char cwd[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, cwd);
-    ChildRun run = RunChildReporting(ExeFolder() + "\\app_child.exe",
-                                     std::string(mode) + " " + report, cwd, report);
+    ChildRun run;
+    if (whileRunning) {
+        run.exitCode = RunChild(exe, mode + " " + report, cwd, whileRunning, 20000);
+        run.report = ReadTextFile(report);
+    } else {
+        run = RunChildReporting(exe, mode + " " + report, cwd, report);
+    }
     RemoveFolder(folder);
     return run;
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-// Position of `part` in `text`, or npos.
-std::size_t At(const std::string& text, const std::string& part) {
-    return text.find(part);
 }
 
 // A run-time error that no handler traps, and a C++ exception that nothing catches
@@ -46,12 +45,11 @@ TEST(Fatal, RuntimeErrorOrUncaughtExceptionGivesTheDesktopBackThenShowsTheErrorA
           std::pair{"terminate", "Unexpected error"}}) {
         SCOPED_TRACE(mode);
         const ChildRun run = RunApp(mode);
-        ASSERT_TRUE(Contains(run.report, "boxes watched yes")) << run.report;
-        ASSERT_TRUE(Contains(run.report, "watching yes")) << run.report;
-        ASSERT_TRUE(Contains(run.report, "started hookActive=-1")) << run.report;
-        // The hook ran: installed, arrow replaced by the pick cursor.
-        EXPECT_TRUE(Contains(run.report, "SetWindowsHookExA 7")) << run.report;
-        EXPECT_TRUE(Contains(run.report, "SetSystemCursor pick")) << run.report;
+        // The hook ran: arrow replaced by the pick cursor, installed.
+        ASSERT_EQ(
+            NotInOrder(run.report, {"boxes watched yes", "watching yes", "SetSystemCursor pick",
+                                    "SetWindowsHookExA 7", "started hookActive=-1"}),
+            "");
 
         ASSERT_EQ(run.boxes.size(), 1u) << run.report;
         const BoxSeen& box = run.boxes[0];
@@ -61,14 +59,9 @@ TEST(Fatal, RuntimeErrorOrUncaughtExceptionGivesTheDesktopBackThenShowsTheErrorA
         EXPECT_TRUE(Contains(box.note, "MessageBoxA critical ok")) << box.note;
         // When the box was up, the library had already given the arrow back and
         // removed the hook it had installed, after the error was raised.
-        const std::size_t raising = At(box.note, "raising");
-        const std::size_t restore = At(box.note, "arrow restore");
-        const std::size_t unhook = At(box.note, "UnhookWindowsHookEx installed");
-        ASSERT_NE(raising, std::string::npos) << box.note;
-        ASSERT_NE(restore, std::string::npos) << box.note;
-        ASSERT_NE(unhook, std::string::npos) << box.note;
-        EXPECT_LT(raising, restore);
-        EXPECT_LT(restore, unhook);
+        EXPECT_EQ(
+            NotInOrder(box.note, {"raising", "arrow restore", "UnhookWindowsHookEx installed"}),
+            "");
 
         EXPECT_EQ(run.exitCode, 1) << run.report;
         EXPECT_FALSE(Contains(run.report, "returned")) << run.report;
@@ -118,49 +111,27 @@ int Count(const std::string& text, const std::string& part) {
 
 // The child opens the road's dialog; once it is up, this test posts WM_CLOSE to the
 // main window, as another program (or taskkill without /f) would.
-struct CloseRun {
-    bool dialogSeen = false;
-    int exitCode = -1;
-    std::string report;
-};
-
-CloseRun CloseWhileOpen(const std::string& road) {
-    CloseRun run;
-    const std::string folder = MakeTempFolder("tresk_close_");
-    const std::string report = folder + "\\report.txt";
-    char cwd[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, cwd);
-    run.exitCode = RunChild(
-        ExeFolder() + "\\app_child.exe", road + " " + report, cwd,
-        [&](DWORD pid) {
-            HWND main = WaitForForm(pid, "Tresk Color");
-            if (main == nullptr) {
-                return;
-            }
-            HWND open =
-                road == "about" ? WaitForForm(pid, "About") : WaitForOwnedDialog(main, 30000);
-            run.dialogSeen = open != nullptr && IsWindowVisible(open) && RoundTrip(open);
-            PostMessageA(main, WM_CLOSE, 0, 0);
-        },
-        20000);
-    run.report = ReadTextFile(report);
-    RemoveFolder(folder);
-    return run;
-}
-
 TEST(Close, RequestWhileADialogIsOpenEndsTheProgramAndLeavesTheHookOut) {
     for (const std::string road : {"color", "save", "about"}) {
         SCOPED_TRACE(road);
-        const CloseRun run = CloseWhileOpen(road);
-        ASSERT_TRUE(Contains(run.report, "watching yes")) << run.report;
-        ASSERT_TRUE(run.dialogSeen) << run.report;
+        bool dialogSeen = false;
+        const ChildRun run = RunApp(road, [&](DWORD pid) {
+            HWND main = WaitForForm(pid, "Tresk Color");
+            HWND open = main == nullptr   ? nullptr
+                        : road == "about" ? WaitForForm(pid, "About")
+                                          : WaitForOwnedDialog(main, 30000);
+            dialogSeen = open != nullptr && IsWindowVisible(open) && RoundTrip(open);
+            PostMessageA(main, WM_CLOSE, 0, 0);
+        });
+        ASSERT_TRUE(dialogSeen) << run.report;
         // The process ends by itself, with 0, and the dialog's handler came back to
         // find the main window gone and the hook stopped: installed once, at start-up,
         // removed once, never installed again.
         EXPECT_EQ(run.exitCode, 0) << run.report;
-        EXPECT_TRUE(Contains(run.report, "back from " + road + " hookActive=0 color="));
-        EXPECT_TRUE(Contains(run.report, "main=gone about=gone\n"));
-        EXPECT_TRUE(Contains(run.report, "end hookActive=0 main=gone about=gone"));
+        EXPECT_EQ(NotInOrder(run.report,
+                             {"watching yes", "back from " + road + " hookActive=0 color=",
+                              "main=gone about=gone\n", "end hookActive=0 main=gone about=gone"}),
+                  "");
         EXPECT_EQ(Count(run.report, "SetWindowsHookExA"), 1);
         EXPECT_EQ(Count(run.report, "UnhookWindowsHookEx installed"), 1);
         EXPECT_EQ(Count(run.report, "SetSystemCursor pick"), 1);
@@ -174,20 +145,10 @@ TEST(Close, RequestWhileADialogIsOpenEndsTheProgramAndLeavesTheHookOut) {
 
 TEST(Fatal, UnhandledExceptionGivesTheDesktopBackFirst) {
     const ChildRun run = RunApp("seh");
-    ASSERT_TRUE(Contains(run.report, "watching yes")) << run.report;
-    ASSERT_TRUE(Contains(run.report, "started hookActive=-1")) << run.report;
-    ASSERT_TRUE(Contains(run.report, "program filter set")) << run.report;
-    const std::size_t unhandled = At(run.report, "unhandled");
-    const std::size_t restore = At(run.report, "arrow restore");
-    const std::size_t unhook = At(run.report, "UnhookWindowsHookEx installed");
-    const std::size_t after = At(run.report, "after filter hookActive=0 result=0");
-    ASSERT_NE(unhandled, std::string::npos) << run.report;
-    ASSERT_NE(restore, std::string::npos) << run.report;
-    ASSERT_NE(unhook, std::string::npos) << run.report;
-    ASSERT_NE(after, std::string::npos) << run.report;
-    EXPECT_LT(unhandled, restore);
-    EXPECT_LT(restore, unhook);
-    EXPECT_LT(unhook, after);
+    EXPECT_EQ(NotInOrder(run.report, {"watching yes", "started hookActive=-1", "program filter set",
+                                      "unhandled", "arrow restore", "UnhookWindowsHookEx installed",
+                                      "after filter hookActive=0 result=0"}),
+              "");
     // The program's filter leaves the exception to the system: no box of its own.
     EXPECT_TRUE(run.boxes.empty());
     EXPECT_FALSE(Contains(run.report, "MessageBoxA")) << run.report;

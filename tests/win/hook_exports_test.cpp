@@ -152,13 +152,7 @@ protected:
     }
 
     std::vector<Call> CallsTo(const std::string& function) const {
-        std::vector<Call> found;
-        for (const Call& call : spies.calls) {
-            if (call.function == function) {
-                found.push_back(call);
-            }
-        }
-        return found;
+        return Where(spies.calls, [&](const Call& c) { return c.function == function; });
     }
 
     HookLibrary lib;
@@ -441,59 +435,6 @@ TEST(HookModuleTest, ImportsOnlyKernel32AndUser32) {
         EXPECT_TRUE(lstrcmpiA(dll.c_str(), "KERNEL32.dll") == 0 ||
                     lstrcmpiA(dll.c_str(), "USER32.dll") == 0)
             << dll;
-    }
-}
-
-TEST(HookModuleTest, VersionResource) {
-    char path[MAX_PATH] = {};
-    {
-        HookLibrary lib;
-        ASSERT_NE(lib.module(), nullptr);
-        ASSERT_NE(GetModuleFileNameA(lib.module(), path, MAX_PATH), 0u);
-    }
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
-    ASSERT_GT(size, 0u);
-    std::vector<char> data(size);
-    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, data.data()));
-
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
-    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
-    EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS_NT_WINDOWS32));
-
-    WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueA(data.data(), "\\VarFileInfo\\Translation",
-                               reinterpret_cast<void**>(&translation), &length));
-    ASSERT_EQ(length, 4u);
-    EXPECT_EQ(translation[0], 0x0410);
-    EXPECT_EQ(translation[1], 1200);
-
-    auto text = [&](const char* name) {
-        std::string key = std::string("\\StringFileInfo\\041004B0\\") + name;
-        char* value = nullptr;
-        UINT chars = 0;
-        if (!VerQueryValueA(data.data(), key.c_str(), reinterpret_cast<void**>(&value), &chars) ||
-            value == nullptr) {
-            return std::string("<missing>");
-        }
-        return std::string(value);
-    };
-    EXPECT_EQ(text("FileDescription"), "Tresk system hook DLL");
-    EXPECT_EQ(text("FileVersion"), "1, 0, 0, 0");
-    EXPECT_EQ(text("ProductVersion"), "1, 0, 0, 0");
-    EXPECT_EQ(text("InternalName"), "Treskhook");
-    EXPECT_EQ(text("ProductName"), "Treskhook");
-    EXPECT_EQ(text("OriginalFilename"), "Treskhook.dll");
-    EXPECT_EQ(text("CompanyName"), "Tresk Color project");
-    EXPECT_EQ(text("LegalCopyright"), "Copyright (C) 2026 Tresk Color project");
-    for (const char* empty : {"Comments", "LegalTrademarks", "PrivateBuild", "SpecialBuild"}) {
-        EXPECT_EQ(text(empty), "") << empty;
     }
 }
 

@@ -228,34 +228,17 @@ protected:
     }
 
     std::vector<Received> ReceivedBy(HWND window, UINT message) const {
-        std::vector<Received> found;
-        for (const Received& r : rec.received) {
-            if (r.window == window && r.message == message) {
-                found.push_back(r);
-            }
-        }
-        return found;
+        return Where(rec.received,
+                     [&](const Received& r) { return r.window == window && r.message == message; });
     }
-
     std::vector<LibraryCall> Calls(const std::string& function) const {
-        std::vector<LibraryCall> found;
-        for (const LibraryCall& call : rec.calls) {
-            if (call.function == function) {
-                found.push_back(call);
-            }
-        }
-        return found;
+        return Where(rec.calls, [&](const LibraryCall& c) { return c.function == function; });
     }
-
     // The library's calls other than SetCursor and CallNextHookEx.
     std::vector<LibraryCall> Forwarding() const {
-        std::vector<LibraryCall> found;
-        for (const LibraryCall& call : rec.calls) {
-            if (call.function != "SetCursor" && call.function != "CallNextHookEx") {
-                found.push_back(call);
-            }
-        }
-        return found;
+        return Where(rec.calls, [](const LibraryCall& c) {
+            return c.function != "SetCursor" && c.function != "CallNextHookEx";
+        });
     }
 
     HookLibrary lib;

@@ -155,11 +155,6 @@ public:
 
     HWND window() const { return window_; }
     HWND button() const { return FindWindowExA(window_, nullptr, "BUTTON", nullptr); }
-    LRESULT Ask(UINT query) const {
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutA(window_, query, 0, 0, SMTO_NORMAL, 5000, &answer);
-        return static_cast<LRESULT>(answer);
-    }
 
 private:
     PROCESS_INFORMATION info_{};  // owned process and thread handles

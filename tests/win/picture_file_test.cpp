@@ -20,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/win/test_support/import_patch.h"
+#include "tests/win/app_test_support.h"
 #include "toolkit/handles.h"
 #include "toolkit/runtime_error.h"
 #include "toolkit/save_failure.h"
@@ -109,46 +109,18 @@ void ExpectPatternFile(const std::string& path, int width, int height) {
 class PictureFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "tresk-picture-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder_.c_str(), nullptr);
+        folder_ = tresk::test::MakeTempFolder("tresk-picture-");
         picture_ = MakePatternPicture(kWidth, kHeight);
         ASSERT_NE(picture_, nullptr);
     }
     void TearDown() override {
         DeleteObject(picture_);
-        RemoveTree(folder_);
+        tresk::test::RemoveFolder(folder_);
     }
 
-    static void RemoveTree(const std::string& folder) {
-        for (const std::string& name : Names(folder)) {
-            const std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (!DeleteFileA(path.c_str())) {
-                RemoveTree(path);
-            }
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
-
-    // The names in the test folder.
-    std::set<std::string> Names() const { return Names(folder_); }
-    static std::set<std::string> Names(const std::string& folder) {
-        std::set<std::string> names;
-        WIN32_FIND_DATAA found{};
-        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) {
-            return names;
-        }
-        do {
-            const std::string name = found.cFileName;
-            if (name != "." && name != "..") {
-                names.insert(name);
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-        return names;
+    // The names in the test folder, or in another.
+    std::set<std::string> Names(const std::string& folder = {}) const {
+        return tresk::test::FilesIn(folder.empty() ? folder_ : folder);
     }
 
     // Saves and returns the error raised; fails the test when none is.

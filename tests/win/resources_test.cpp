@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -262,70 +263,67 @@ TEST(Manifest, IsTheOnlyOneAndBringsCommonControlsSixAndDpiAwareness) {
     EXPECT_NE(loaded.find("_6.0."), std::string::npos) << path;
 }
 
-class VersionBlock : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char path[MAX_PATH] = {};
-        ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
-        DWORD ignored = 0;
-        DWORD size = GetFileVersionInfoSizeA(path, &ignored);
-        ASSERT_GT(size, 0u);
-        data_.resize(size);
-        ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, data_.data()));
-    }
-    std::string Text(const char* name) {
-        std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
-        void* value = nullptr;
-        UINT length = 0;
-        if (!VerQueryValueA(data_.data(), key.c_str(), &value, &length) || value == nullptr) {
-            return "<missing>";
-        }
-        return static_cast<const char*>(value);
-    }
-    std::vector<char> data_;
-};
-
-TEST_F(VersionBlock, NumbersTypeAndTranslation) {
+// A file's version block in one line: signature, file and product version, file type
+// and system (hexadecimal), translation, then each text asked for.
+std::string VersionBlock(const std::string& path, std::initializer_list<const char*> names) {
+    DWORD ignored = 0;
+    std::vector<char> data(GetFileVersionInfoSizeA(path.c_str(), &ignored));
     void* value = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(data_.data(), "\\", &value, &length));
-    ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
-    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00030000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000004u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00030000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000004u);
-    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
-    EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
-
-    // The About window's numbers and the version text say the same as the numbers.
-    EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), static_cast<DWORD>(kVersionMajor));
-    EXPECT_EQ(LOWORD(fixed->dwFileVersionMS), static_cast<DWORD>(kVersionMinor));
-    EXPECT_EQ(LOWORD(fixed->dwFileVersionLS), static_cast<DWORD>(kVersionRevision));
-    char text[32] = {};
-    std::snprintf(text, sizeof text, "%u.%02u.%04u", unsigned{HIWORD(fixed->dwFileVersionMS)},
-                  unsigned{LOWORD(fixed->dwFileVersionMS)},
-                  unsigned{LOWORD(fixed->dwFileVersionLS)});
-    EXPECT_STREQ(text, TRESK_VERSION_TEXT);
-
-    ASSERT_TRUE(VerQueryValueA(data_.data(), "\\VarFileInfo\\Translation", &value, &length));
-    ASSERT_EQ(length, 4u);
+    if (data.empty() || !GetFileVersionInfoA(path.c_str(), 0, data.size(), data.data()) ||
+        !VerQueryValueA(data.data(), "\\", &value, &length) || length != sizeof(VS_FIXEDFILEINFO)) {
+        return "no version block";
+    }
+    const auto* f = static_cast<const VS_FIXEDFILEINFO*>(value);
     WORD translation[2] = {};
-    std::memcpy(translation, value, sizeof translation);
-    EXPECT_EQ(translation[0], 0x0409);
-    EXPECT_EQ(translation[1], 1200);
+    if (VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &value, &length) &&
+        length == sizeof translation) {
+        std::memcpy(translation, value, sizeof translation);
+    }
+    char text[128];
+    std::snprintf(text, sizeof text, "%lX %08lX.%08lX %08lX.%08lX %lX %lX %04X%04X", f->dwSignature,
+                  f->dwFileVersionMS, f->dwFileVersionLS, f->dwProductVersionMS,
+                  f->dwProductVersionLS, f->dwFileType, f->dwFileOS, translation[0],
+                  translation[1]);
+    std::string block = text;
+    const std::string texts = "\\StringFileInfo\\" + block.substr(block.size() - 8) + "\\";
+    for (const char* name : names) {
+        const std::string key = texts + name;
+        const bool found = VerQueryValueA(data.data(), key.c_str(), &value, &length) && value;
+        block += std::string("; ") + name + "=" + (found ? static_cast<const char*>(value) : "-");
+    }
+    return block;
 }
 
-TEST_F(VersionBlock, Strings) {
-    EXPECT_EQ(Text("FileDescription"), "Tresk Color");
-    EXPECT_EQ(Text("ProductName"), "TRESKCOL");
-    EXPECT_EQ(Text("FileVersion"), "3.00.0004");
-    EXPECT_EQ(Text("ProductVersion"), "3.00.0004");
-    EXPECT_EQ(Text("InternalName"), "Treskcolor");
-    EXPECT_EQ(Text("OriginalFilename"), "Treskcolor.exe");
-    EXPECT_EQ(Text("CompanyName"), "Tresk Color project");
-    EXPECT_EQ(Text("LegalCopyright"), "Copyright (C) 2026 Tresk Color project");
+// The program's block (linked into this test program) and the hook library's beside it:
+// English and Italian, an application and a library for 32-bit Windows.
+TEST(VersionBlocks, NumbersTypeTranslationAndTexts) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const auto names = {"FileDescription", "ProductName", "FileVersion",      "ProductVersion",
+                        "InternalName",    "CompanyName", "OriginalFilename", "LegalCopyright"};
+    EXPECT_EQ(
+        VersionBlock(self, names),
+        "FEEF04BD 00030000.00000004 00030000.00000004 1 4 040904B0; FileDescription=Tresk "
+        "Color; ProductName=TRESKCOL; FileVersion=3.00.0004; ProductVersion=3.00.0004; "
+        "InternalName=Treskcolor; CompanyName=Tresk Color project; "
+        "OriginalFilename=Treskcolor.exe; LegalCopyright=Copyright (C) 2026 Tresk Color project");
+    std::string library(self);
+    library = library.substr(0, library.find_last_of("\\/") + 1) + "Treskhook.dll";
+    EXPECT_EQ(
+        VersionBlock(library, names),
+        "FEEF04BD 00010000.00000000 00010000.00000000 2 40004 041004B0; FileDescription=Tresk "
+        "system hook DLL; ProductName=Treskhook; FileVersion=1, 0, 0, 0; ProductVersion=1, 0, "
+        "0, 0; InternalName=Treskhook; CompanyName=Tresk Color project; "
+        "OriginalFilename=Treskhook.dll; LegalCopyright=Copyright (C) 2026 Tresk Color project");
+    // The About window's numbers and the version text say the same as the program's.
+    char text[32] = {};
+    std::snprintf(text, sizeof text, "%u.%02u.%04u", unsigned{kVersionMajor},
+                  unsigned{kVersionMinor}, unsigned{kVersionRevision});
+    EXPECT_STREQ(text, TRESK_VERSION_TEXT);
+    std::snprintf(text, sizeof text, "%04X%04X.%08X", unsigned{kVersionMajor},
+                  unsigned{kVersionMinor}, unsigned{kVersionRevision});
+    EXPECT_NE(VersionBlock(self, {}).find(text), std::string::npos) << text;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "app/shell/shared_state.h"
+#include "tests/win/app_test_support.h"
 #include "tests/win/dialog_driver.h"
 
 namespace tresk {
@@ -56,17 +57,10 @@ void SaveAs(HWND dialog, const char* name) {
 class SaveDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "tresk-save-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder_.c_str(), nullptr);
+        folder_ = test::MakeTempFolder("tresk-save-");
         std::ofstream(folder_ + "\\old.bmp") << "old";
     }
-    void TearDown() override {
-        DeleteFileA((folder_ + "\\old.bmp").c_str());
-        DeleteFileA((folder_ + "\\picture.bmp").c_str());
-        RemoveDirectoryA(folder_.c_str());
-    }
+    void TearDown() override { test::RemoveFolder(folder_); }
 
     // Opens the dialog as the export does, with `title` and `filter`, lets
     // `script` work it, and returns the dialog's result.

@@ -503,12 +503,8 @@ TEST(Soak, RoundsOfEveryHandleUserLeaveCountsPixelsAndMemoryAsTheyWere) {
         1000.0 * run.times.paint / rounds, 1000.0 * run.times.pick / rounds,
         1000.0 * run.times.menu / rounds, 1000.0 * run.times.color / later,
         1000.0 * run.times.about / later);
-    std::printf(
-        "[soak] live handles start/after round 1/end: %d/%d/%d (brushes %d, fonts %d, bitmaps "
-        "%d, cursors %d, menus %d, memory DCs %d, window DCs %d); handed over %d\n",
-        atStart.total, afterFirst.total, atEndCounts.total, atEndCounts.brushes, atEndCounts.fonts,
-        atEndCounts.bitmaps, atEndCounts.cursors, atEndCounts.menus, atEndCounts.memoryDcs,
-        atEndCounts.windowDcs, atEndCounts.handedOver);
+    std::printf("[soak] live handles start/after round 1/end: %d/%d/%d (%s)\n", atStart.total,
+                afterFirst.total, atEndCounts.total, Describe(atEndCounts).c_str());
     std::printf(
         "[soak] memory after round %d: private %.2f MiB, pagefile %.2f MiB; at the end: "
         "private %.2f MiB, pagefile %.2f MiB\n",
@@ -539,11 +535,7 @@ TEST(Soak, RoundsOfEveryHandleUserLeaveCountsPixelsAndMemoryAsTheyWere) {
     // dialog and one per About window).
     tk::HandleCounts expected = afterFirst;
     expected.handedOver = atEndCounts.handedOver;
-    EXPECT_EQ(atEndCounts, expected)
-        << "brushes " << atEndCounts.brushes << " fonts " << atEndCounts.fonts << " bitmaps "
-        << atEndCounts.bitmaps << " cursors " << atEndCounts.cursors << " menus "
-        << atEndCounts.menus << " memory DCs " << atEndCounts.memoryDcs << " window DCs "
-        << atEndCounts.windowDcs;
+    EXPECT_EQ(atEndCounts, expected) << Describe(atEndCounts);
     const int startsPerRound = (steps.color ? 1 : 0) + (steps.about ? 1 : 0);
     EXPECT_EQ(atEndCounts.handedOver - afterFirst.handedOver, 2 * startsPerRound * (rounds - 1));
 

@@ -9,7 +9,7 @@
 
 #include "app/about/shell_open.h"
 #include "app/about/top_most.h"
-#include "test_support/window_utils.h"
+#include "app_test_support.h"
 
 namespace tresk {
 namespace {
@@ -129,17 +129,8 @@ TEST(SetTopMost, PutsTheWindowInTheTopMostBandWithoutMovingIt) {
 
 class ShellOpenTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "tresk-shell-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder_.c_str(), nullptr);
-    }
-    void TearDown() override {
-        DeleteFileA((folder_ + "\\run.bat").c_str());
-        DeleteFileA((folder_ + "\\ran.txt").c_str());
-        RemoveDirectoryA(folder_.c_str());
-    }
+    void SetUp() override { folder_ = test::MakeTempFolder("tresk-shell-"); }
+    void TearDown() override { test::RemoveFolder(folder_); }
     std::string folder_;
 };
 

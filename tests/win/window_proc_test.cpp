@@ -115,8 +115,14 @@ protected:
         GetWindowRect(w, &r);
         return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
-    // The cursor the procedure holds is the one it set last.
+    // The cursor the procedure holds is the one it set last; `kind` null: it holds and
+    // sets none.
     static void ExpectCursorSet(bool (*kind)(HCURSOR)) {
+        if (kind == nullptr) {
+            EXPECT_EQ(Shared().customCursor, nullptr);
+            EXPECT_TRUE(setCursorCalls.empty());
+            return;
+        }
         ASSERT_FALSE(setCursorCalls.empty());
         EXPECT_EQ(setCursorCalls.back(), Shared().customCursor);
         EXPECT_TRUE(kind(Shared().customCursor));
@@ -216,12 +222,7 @@ TEST_F(WindowProc, SetCursorChoosesByWindowAndHitTest) {
         EXPECT_EQ(result, DefWindowProcA(Main(), WM_SETCURSOR, wParam, lParam));
         EXPECT_EQ(Shared().pointerWindow, row.window);
         EXPECT_EQ(HotSpot(before).x, -1) << "the previous cursor is destroyed";
-        if (row.kind != nullptr) {
-            ExpectCursorSet(row.kind);
-        } else {
-            EXPECT_EQ(Shared().customCursor, nullptr);
-            EXPECT_TRUE(setCursorCalls.empty());
-        }
+        ExpectCursorSet(row.kind);
     }
     EXPECT_FALSE(PreviousGot(WM_SETCURSOR));
 }
@@ -253,12 +254,7 @@ TEST_F(WindowProc, NonClientMoveTracksThePointerAndChoosesByHitTest) {
         Send(WM_NCMOUSEMOVE, static_cast<WPARAM>(row.hitTest), MAKELPARAM(1, 1));
         EXPECT_EQ(Form().Mx(), 322);
         EXPECT_EQ(Form().My(), 655);
-        if (row.kind != nullptr) {
-            ExpectCursorSet(row.kind);
-        } else {
-            EXPECT_EQ(Shared().customCursor, nullptr);
-            EXPECT_TRUE(setCursorCalls.empty());
-        }
+        ExpectCursorSet(row.kind);
     }
     EXPECT_FALSE(PreviousGot(WM_NCMOUSEMOVE));
 }

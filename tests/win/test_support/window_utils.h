@@ -1,14 +1,24 @@
 #pragma once
-// Small helpers shared by the tests that work with real windows: reading a window's
-// class and text, handling the thread's messages for a while, a plain top-level
+// Small helpers shared by the tests that work with real windows: picking out records,
+// reading a window's class and text, handling the thread's messages for a while, a plain top-level
 // window, and a copy of what the screen shows.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace tresk::test {
+
+// The elements of `all` that `keep` holds for, in their order.
+template <class T, class Keep>
+std::vector<T> Where(const std::vector<T>& all, Keep keep) {
+    std::vector<T> found;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(found), keep);
+    return found;
+}
 
 inline std::string ClassOf(HWND hwnd) {
     char name[64] = {};
