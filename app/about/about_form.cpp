@@ -7,6 +7,7 @@
 #include "app/hookclient/cursors.h"
 #include "app/hookclient/mouse_hook.h"
 #include "app/res/resource_ids.h"
+#include "app/shell/booleans.h"
 #include "app/shell/shared_state.h"
 #include "toolkit/app.h"
 #include "toolkit/numeric.h"
@@ -15,8 +16,6 @@
 namespace tresk {
 namespace {
 
-constexpr std::int16_t kTrue = -1;
-constexpr std::int16_t kFalse = 0;
 constexpr COLORREF kLinkColor = 0x00FF0000;  // blue in the 0x00BBGGRR layout
 
 COLORREF WindowColor() noexcept {

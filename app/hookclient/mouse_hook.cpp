@@ -6,6 +6,7 @@
 #include "app/hookclient/cursors.h"
 #include "app/hookclient/hook_binding.h"
 #include "app/res/resource_ids.h"
+#include "app/shell/booleans.h"
 #include "app/shell/shared_state.h"
 #include "app/shell/tresk_form.h"
 #include "toolkit/app.h"
@@ -13,8 +14,6 @@
 
 namespace tresk {
 namespace {
-
-constexpr std::int16_t kTrue = -1;
 
 std::int32_t AsArg(const void* handle) noexcept {
     return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));

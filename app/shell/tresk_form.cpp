@@ -11,6 +11,7 @@
 #include "app/render/gradient.h"
 #include "app/render/save_dialog.h"
 #include "app/res/resource_ids.h"
+#include "app/shell/booleans.h"
 #include "app/shell/caption_text.h"
 #include "app/shell/percent_text.h"
 #include "app/shell/shared_state.h"
@@ -20,8 +21,6 @@
 
 namespace tresk {
 namespace {
-
-constexpr std::int16_t kTrue = -1;
 
 tk::FormStyle MainStyle() {
     tk::FormStyle style;
