@@ -20,20 +20,16 @@ std::int32_t AsArg(const void* handle) noexcept {
 }
 
 // The error trap of both routines: the error's description in a critical box.
-void ReportHookError(const std::string& description) noexcept {
-    MessageBoxA(nullptr, description.c_str(), tk::App::Title().c_str(), MB_OK | MB_ICONERROR);
+void ReportHookError(const char* description) noexcept {
+    MessageBoxA(nullptr, description, tk::App::Title().c_str(), MB_OK | MB_ICONERROR);
 }
 
 template <class Steps>
 void Trapped(Steps&& steps) noexcept {
     try {
         steps();
-    } catch (const tk::RuntimeError& e) {
-        ReportHookError(e.Description());
-    } catch (const std::exception& e) {
-        ReportHookError(e.what());
     } catch (...) {
-        ReportHookError("Unexpected error");
+        ReportHookError(tk::CaughtErrorText());
     }
 }
 

@@ -13,9 +13,9 @@
 namespace tresk {
 namespace {
 
-void ReportSaveError(const std::string& description) noexcept {
+void ReportSaveError(const char* description) noexcept {
     HWND owner = Shared().mainForm != nullptr ? Shared().mainForm->Hwnd() : nullptr;
-    MessageBoxA(owner, description.c_str(), kSaveErrorTitle, MB_OK | MB_ICONERROR);
+    MessageBoxA(owner, description, kSaveErrorTitle, MB_OK | MB_ICONERROR);
 }
 
 void CopyAndWrite(const std::string& path) {
@@ -44,12 +44,8 @@ void CopyAndWrite(const std::string& path) {
 void SaveBitmap(const std::string& Path) noexcept {
     try {
         CopyAndWrite(Path);
-    } catch (const tk::RuntimeError& e) {
-        ReportSaveError(e.Description());
-    } catch (const std::exception& e) {
-        ReportSaveError(e.what());
     } catch (...) {
-        ReportSaveError("Unexpected error");
+        ReportSaveError(tk::CaughtErrorText());
     }
 }
 

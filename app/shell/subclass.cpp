@@ -102,12 +102,8 @@ LRESULT CALLBACK PictureWndProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lPara
             default:
                 return CallWindowProcA(s.prevPictureProc, hWnd, Msg, wParam, lParam);
         }
-    } catch (const tk::RuntimeError& e) {
-        tk::App::Fatal(e.Description());
-    } catch (const std::exception& e) {
-        tk::App::Fatal(e.what());
     } catch (...) {
-        tk::App::Fatal("Unexpected error");
+        tk::App::Fatal(tk::CaughtErrorText());
     }
 }
 
