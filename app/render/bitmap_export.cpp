@@ -23,13 +23,10 @@ void CopyAndWrite(const std::string& path) {
     TreskForm& form = *s.mainForm;
     form.pic.SetWidth(form.picTresk.ScaleWidth());
     form.pic.SetHeight(form.picTresk.ScaleHeight());
-    if (s.twipsPerPixelX == 0 || s.twipsPerPixelY == 0) {
-        throw tk::RuntimeError(11, "Division by zero");
-    }
-    const auto w =
-        static_cast<std::int32_t>(tk::RoundHalfEven(form.picTresk.ScaleWidth())) / s.twipsPerPixelX;
-    const auto h = static_cast<std::int32_t>(tk::RoundHalfEven(form.picTresk.ScaleHeight())) /
-                   s.twipsPerPixelY;
+    // The inner size is the client area's pixels times the whole twips per pixel that
+    // the record holds too, so the quotient is exact: no rounding rule changes it.
+    const std::int32_t w = tk::TwipsToPixels(form.picTresk.ScaleWidth(), s.twipsPerPixelX);
+    const std::int32_t h = tk::TwipsToPixels(form.picTresk.ScaleHeight(), s.twipsPerPixelY);
     {
         tk::WindowDc source(form.picTresk.Hwnd());
         s.lastApiResult = BitBlt(form.pic.ImageDc(), 0, 0, w, h, source.Get(), 0, 0, SRCCOPY);

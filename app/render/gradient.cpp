@@ -15,14 +15,6 @@
 namespace tresk {
 namespace {
 
-std::int32_t PixelsOf(std::int32_t twips, std::int32_t twipsPerPixel) {
-    if (twipsPerPixel == 0) {
-        return 0;
-    }
-    return static_cast<std::int32_t>(
-        tk::RoundHalfEven(static_cast<double>(twips) / static_cast<double>(twipsPerPixel)));
-}
-
 // Fills each span across the window with the DC's own brush set to the span's
 // colour: one rectangle per band, and no brush made or freed.
 void FillSpans(HDC dc, const std::vector<BandSpan>& spans, COLORREF base, bool vertical,
@@ -94,8 +86,8 @@ void PaintGradient(HWND hWnd, std::int16_t Active, std::int32_t /*Reserved*/) {
     TreskForm& form = *s.mainForm;
 
     // Inputs, read in this order at every call.
-    const std::int32_t sw = PixelsOf(form.picTresk.Width(), s.twipsPerPixelX);
-    const std::int32_t sh = PixelsOf(form.picTresk.Height(), s.twipsPerPixelY);
+    const std::int32_t sw = tk::TwipsToPixels(form.picTresk.Width(), s.twipsPerPixelX);
+    const std::int32_t sh = tk::TwipsToPixels(form.picTresk.Height(), s.twipsPerPixelY);
     const bool vertical = form.chkVertical.Value() == 1;
     const bool invert = form.chkInvert.Value() == 1;
     s.paintBaseColor = form.BaseColor();

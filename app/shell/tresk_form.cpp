@@ -39,11 +39,6 @@ tk::FontSpec BoldSans() {
     return font;
 }
 
-std::int32_t RoundedDiv(std::int32_t twips, std::int32_t twipsPerPixel) {
-    return static_cast<std::int32_t>(
-        tk::RoundHalfEven(static_cast<double>(twips) / static_cast<double>(twipsPerPixel)));
-}
-
 // Cancels a system dialog (the colour or the save dialog) that `owner` owns, as its
 // Cancel button would: no colour is taken, nothing is saved.
 BOOL CALLBACK CancelOwnedDialog(HWND window, LPARAM owner) {
@@ -166,8 +161,8 @@ void TreskForm::Layout() {
         const std::int32_t f = fra.Width();
         picTresk.SetHeight(h);
         picTresk.SetWidth(w - f);
-        picWidthPx_ = RoundedDiv(picTresk.Width(), s.twipsPerPixelX);
-        picHeightPx_ = RoundedDiv(picTresk.Height(), s.twipsPerPixelY);
+        picWidthPx_ = tk::TwipsToPixels(picTresk.Width(), s.twipsPerPixelX);
+        picHeightPx_ = tk::TwipsToPixels(picTresk.Height(), s.twipsPerPixelY);
         btnTresk.SetLeft(w - btnTresk.Width());
         fra.SetLeft(w - f);
         txtPerc.SetLeft(fra.Left() + 4 * s.twipsPerPixelX);
