@@ -7,8 +7,8 @@
 #include "app/hookclient/hook_binding.h"
 #include "app/res/resource_ids.h"
 #include "app/shell/booleans.h"
+#include "app/shell/main_window.h"
 #include "app/shell/shared_state.h"
-#include "app/shell/tresk_form.h"
 #include "toolkit/app.h"
 #include "toolkit/handles.h"
 
@@ -49,14 +49,11 @@ void StartMouseHook() noexcept {
             return;
         }
         s.HookFilterIndex = 0;
-        if (s.mainForm == nullptr) {
-            s.mainForm = &TreskForm::Instance();
-        }
-        s.mainForm->Load();
-        if (s.mainForm->IsMinimized()) {
+        const HWND mainWindow = mainwindow::LoadWindow();
+        if (IsIconic(mainWindow)) {
             return;
         }
-        s.lastApiResult = hooklib::InitMouseHook(AsArg(s.mainForm->Hwnd()));
+        s.lastApiResult = hooklib::InitMouseHook(AsArg(mainWindow));
         // Both cursors pass to the library once it has taken them; it frees one it
         // replaces at the next start and hands the platform only a copy of the pick.
         tk::Cursor pick = LoadCursorOwned(IDC_TRESK_PIPETTE);

@@ -12,8 +12,8 @@
 #include "app/hookclient/mouse_hook.h"
 #include "app/render/screen_pixel.h"
 #include "app/res/resource_ids.h"
+#include "app/shell/main_window.h"
 #include "app/shell/shared_state.h"
-#include "app/shell/tresk_form.h"
 #include "toolkit/app.h"
 
 namespace tresk {
@@ -82,14 +82,13 @@ std::optional<COLORREF> PixelAtPress(POINT screen) noexcept {
 
 LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     SharedState& s = Shared();
-    TreskForm& form = *s.mainForm;
     switch (Msg) {
         case WM_SETCURSOR: {
             const auto h = static_cast<std::int16_t>(LOWORD(lParam));
             s.pointerWindow = reinterpret_cast<HWND>(wParam);
             // Every branch below either switches the cursor (which frees the one held
             // unless it is the one wanted) or frees it, as over a sizing border.
-            if (h == HTCAPTION || form.MyHWND(s.pointerWindow)) {
+            if (h == HTCAPTION || mainwindow::MyHWND(s.pointerWindow)) {
                 SetPickCursor();
             } else {
                 CursorByHitTest(h);
@@ -109,8 +108,8 @@ LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
             POINT p{};
             s.lastApiResult = GetCursorPos(&p);
             if (s.lastApiResult != 0) {
-                form.SetMx(p.x + 1);
-                form.SetMy(p.y + 1);
+                mainwindow::SetMx(p.x + 1);
+                mainwindow::SetMy(p.y + 1);
             }
             CursorByHitTest(static_cast<std::int32_t>(wParam));
             return DefWindowProcA(hWnd, Msg, wParam, lParam);
@@ -121,10 +120,10 @@ LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
             const auto x = static_cast<std::int16_t>(packed & 0xFFFF);
             const auto y = static_cast<std::int16_t>((packed >> 16) & 0xFFFF);
             if (const std::optional<COLORREF> c = PixelAtPress(POINT{x, y})) {
-                form.SetMx(x + 1);
-                form.SetMy(y + 1);
-                form.SetRGBColor(*c);
-                form.SetBaseColor(*c);
+                mainwindow::SetMx(x + 1);
+                mainwindow::SetMy(y + 1);
+                mainwindow::SetRGBColor(*c);
+                mainwindow::SetBaseColor(*c);
             }
             SetArrowCursor();
             return DefWindowProcA(hWnd, Msg, wParam, lParam);
@@ -159,14 +158,14 @@ LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
             return DefWindowProcA(hWnd, Msg, wParam, lParam);
         case WM_MOUSEMOVE: {
             const PointerPoint p = PointFromMessage(hWnd, Msg, lParam);
-            form.SetMx(p.screen.x + 1);
-            form.SetMy(p.screen.y + 1);
+            mainwindow::SetMx(p.screen.x + 1);
+            mainwindow::SetMy(p.screen.y + 1);
             s.pointerWindow = WindowFromPoint(p.screen);
-            if (form.MyHWND(s.pointerWindow)) {
+            if (mainwindow::MyHWND(s.pointerWindow)) {
                 SetPickCursor();
             } else {
                 s.pointerWindow = ChildWindowFromPoint(hWnd, p.client);
-                if (form.MyCtrl(s.pointerWindow)) {
+                if (mainwindow::MyCtrl(s.pointerWindow)) {
                     SetArrowCursor();
                 } else {
                     SetPickCursor();
@@ -180,12 +179,12 @@ LRESULT Handle(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
             if (!c) {
                 return DefWindowProcA(hWnd, Msg, wParam, lParam);
             }
-            form.SetMx(p.screen.x + 1);
-            form.SetMy(p.screen.y + 1);
-            form.SetRGBColor(*c);
+            mainwindow::SetMx(p.screen.x + 1);
+            mainwindow::SetMy(p.screen.y + 1);
+            mainwindow::SetRGBColor(*c);
             s.pointerWindow = ChildWindowFromPoint(hWnd, p.client);
-            if (!form.MyCtrl(s.pointerWindow)) {
-                form.SetBaseColor(*c);
+            if (!mainwindow::MyCtrl(s.pointerWindow)) {
+                mainwindow::SetBaseColor(*c);
             }
             return DefWindowProcA(hWnd, Msg, wParam, lParam);
         }

@@ -13,6 +13,7 @@
 #include "app/res/resource_ids.h"
 #include "app/shell/booleans.h"
 #include "app/shell/caption_text.h"
+#include "app/shell/main_window.h"
 #include "app/shell/percent_text.h"
 #include "app/shell/shared_state.h"
 #include "app/shell/subclass.h"
@@ -297,5 +298,87 @@ void TreskForm::mnuClear_Click() {
     picTresk.SetPicture(tk::Bitmap());
     picTresk.Cls();
 }
+
+// The main window's face to the rest of the program (main_window.h), defined beside
+// the class rather than in a file of its own: the header then depends on nothing, so
+// the painter, the export and the picks include it and this file includes them
+// without a loop.
+namespace mainwindow {
+namespace {
+
+// Start-up creates the window before anything else asks for it.
+TreskForm& Form() noexcept {
+    return *Shared().mainForm;
+}
+
+}  // namespace
+
+HWND Handle() noexcept {
+    const SharedState& s = Shared();
+    return s.mainForm != nullptr ? s.mainForm->Hwnd() : nullptr;
+}
+
+HWND PictureArea() noexcept {
+    return Form().picTresk.Hwnd();
+}
+
+HWND LoadWindow() {
+    SharedState& s = Shared();
+    if (s.mainForm == nullptr) {
+        s.mainForm = &TreskForm::Instance();
+    }
+    s.mainForm->Load();
+    return s.mainForm->Hwnd();
+}
+
+bool MyHWND(HWND lpWnd) noexcept {
+    return Form().MyHWND(lpWnd);
+}
+
+bool MyCtrl(HWND lpWnd) noexcept {
+    return Form().MyCtrl(lpWnd);
+}
+
+RampInputs ReadRampInputs() {
+    const SharedState& s = Shared();
+    TreskForm& form = Form();
+    // A braced list is evaluated in its written order: the percentage, whose reading
+    // rewrites the box, comes last.
+    return RampInputs{
+        .widthPx = tk::TwipsToPixels(form.picTresk.Width(), s.twipsPerPixelX),
+        .heightPx = tk::TwipsToPixels(form.picTresk.Height(), s.twipsPerPixelY),
+        .vertical = form.chkVertical.Value() == 1,
+        .invert = form.chkInvert.Value() == 1,
+        .baseColor = form.BaseColor(),
+        .percent = form.Percent(),
+    };
+}
+
+void SetMx(std::int32_t value) {
+    Form().SetMx(value);
+}
+
+void SetMy(std::int32_t value) {
+    Form().SetMy(value);
+}
+
+void SetRGBColor(COLORREF value) {
+    Form().SetRGBColor(value);
+}
+
+void SetBaseColor(COLORREF color) {
+    Form().SetBaseColor(color);
+}
+
+SIZE PictureInnerSize() noexcept {
+    const TreskForm& form = Form();
+    return SIZE{form.picTresk.ScaleWidth(), form.picTresk.ScaleHeight()};
+}
+
+tk::PictureBox& HiddenPicture() noexcept {
+    return Form().pic;
+}
+
+}  // namespace mainwindow
 
 }  // namespace tresk
