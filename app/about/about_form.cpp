@@ -92,13 +92,12 @@ void LinkLabel(tk::Label& label, std::int32_t top) {
     label.SetVisible(false);
 }
 
-// The About bitmap from the program's resources, as a DIB section; null when missing.
-tk::Bitmap LoadAboutBitmap(std::int32_t id) {
+}  // namespace
+
+tk::Bitmap ResourcePicture(std::int32_t id) {
     return tk::Bitmap(static_cast<HBITMAP>(LoadImageA(tk::App::Instance(), MAKEINTRESOURCEA(id),
                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
-
-}  // namespace
 
 fabout& fabout::Instance() {
     static fabout form;
@@ -186,7 +185,7 @@ void fabout::About(const std::string& comment, tk::Bitmap hIcon) {
     texts.web = kWebAddress;
     lblAbout.SetCaption(BuildAboutText(comment, texts));
 
-    imgIcon.SetPicture(hIcon ? std::move(hIcon) : LoadAboutBitmap(IDB_TRESK_ABOUT));
+    imgIcon.SetPicture(hIcon ? std::move(hIcon) : ResourcePicture(IDB_TRESK_ABOUT));
     if (IntervalSetting > 0) {
         TimerHide.SetEnabled(true);
     }
