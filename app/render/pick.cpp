@@ -67,8 +67,9 @@ std::optional<COLORREF> PixelAtPress(POINT screen) noexcept {
 void TrackPointer() {
     SharedState& s = Shared();
     POINT p{};
-    s.lastApiResult = GetCursorPos(&p);
-    if (s.lastApiResult != 0) {
+    const BOOL read = GetCursorPos(&p);
+    s.lastApiResult = read;
+    if (read) {
         WritePointer(p);
     }
 }

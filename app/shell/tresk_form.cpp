@@ -264,12 +264,20 @@ bool TreskForm::MyCtrl(HWND lpWnd) const noexcept {
     });
 }
 
+// Reading writes the normalised number back on purpose: after a paint the box shows
+// the percentage that was painted ("150" becomes "100", "abc" and "" become "0"),
+// and the next paint and the user read the same value there.
 std::int16_t TreskForm::Percent() {
     std::int16_t value = PercentFromText(txtPerc.Text());
     txtPerc.SetText(std::to_string(value));
     return value;
 }
 
+// Every write of Mx, My or RGBColor rebuilds the caption, even when its text stays
+// the same: a pointer move over the window after a resize brings back the "; RGB: "
+// form (the last pick's colour, 0,0,0 before any), which the resize had replaced by
+// the size alone. The end-to-end roads park the pointer away from the window for
+// this reason before they read the first caption.
 void TreskForm::SetMx(std::int32_t value) {
     mx_ = value;
     RefreshCaption();
@@ -312,6 +320,9 @@ void TreskForm::lblCol_Click() {
     s.dialogOpen = true;
     UnsubclassPicture(picTresk.Hwnd());
     UnsubclassForm(Hwnd());
+    // "#A#O" is deliberate: the dialog function reads this token as "your default
+    // title" and shows "Set Color"; any other text would be shown as the title
+    // itself. The dialog's tests open it with the same token.
     lastDialogColor_ = ShowColorDialog(Hwnd(), lblCol.BackColor(), "#A#O");
     if (lastDialogColor_ > -1) {
         lblCol.SetBackColor(static_cast<COLORREF>(lastDialogColor_));
