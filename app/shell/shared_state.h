@@ -11,7 +11,9 @@ namespace tresk {
 class TreskForm;
 
 struct SharedState {
-    TreskForm* mainForm = nullptr;  // owned by the entry routine, lives for the run
+    // Owned by the entry routine, lives for the run. Only app/shell reads it; the rest
+    // of the program reaches the main window through app/shell/main_window.h.
+    TreskForm* mainForm = nullptr;
 
     std::int32_t twipsPerPixelX = 0;
     std::int32_t twipsPerPixelY = 0;
