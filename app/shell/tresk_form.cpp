@@ -206,8 +206,9 @@ void TreskForm::Layout() {
         picTresk.SetWidth(w - f);
         picWidthPx_ = tk::TwipsToPixels(picTresk.Width(), s.twipsPerPixelX);
         picHeightPx_ = tk::TwipsToPixels(picTresk.Height(), s.twipsPerPixelY);
-        // The controls that end at the right edge go first, then those lying over the
-        // frame, 4 pixels inside its new left edge.
+        // The controls that end at the right edge (the frame among them, whose left
+        // becomes w - f) move first, then those lying over the frame, to 4 pixels
+        // inside its new left edge, so that they are drawn over the moved frame.
         for (const Place place : {Place::RightAligned, Place::OverFrame}) {
             for (const ColumnControl& row : kColumn) {
                 if (row.place == place) {
