@@ -201,11 +201,13 @@ double TwipsPerPixelY() noexcept {
     return Record().twipsY;
 }
 
+// The ratios are whole numbers (TwipsPerPixelAt), so the conversion to an integer
+// ratio is exact.
 std::int32_t ToPixelsX(std::int32_t twips) noexcept {
-    return static_cast<std::int32_t>(RoundHalfEven(twips / TwipsPerPixelX()));
+    return TwipsToPixels(twips, static_cast<std::int32_t>(TwipsPerPixelX()));
 }
 std::int32_t ToPixelsY(std::int32_t twips) noexcept {
-    return static_cast<std::int32_t>(RoundHalfEven(twips / TwipsPerPixelY()));
+    return TwipsToPixels(twips, static_cast<std::int32_t>(TwipsPerPixelY()));
 }
 std::int32_t ToTwipsX(std::int32_t pixels) noexcept {
     return static_cast<std::int32_t>(RoundHalfEven(pixels * TwipsPerPixelX()));

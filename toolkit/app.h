@@ -53,12 +53,8 @@ public:
     static void Raise(F&& handler) noexcept {
         try {
             handler();
-        } catch (const RuntimeError& e) {
-            Fatal(e.Description());
-        } catch (const std::exception& e) {
-            Fatal(e.what());
         } catch (...) {
-            Fatal("Unexpected error");
+            Fatal(CaughtErrorText());
         }
     }
 

@@ -28,6 +28,14 @@ std::int32_t TwipsPerPixelAt(int dpi) {
     return rounded > 0 ? rounded : 1;
 }
 
+std::int32_t TwipsToPixels(std::int32_t twips, std::int32_t twipsPerPixel) {
+    if (twipsPerPixel == 0) {
+        return 0;
+    }
+    return static_cast<std::int32_t>(
+        RoundHalfEven(static_cast<double>(twips) / static_cast<double>(twipsPerPixel)));
+}
+
 namespace {
 
 template <typename Int>

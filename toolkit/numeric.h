@@ -15,6 +15,12 @@ double RoundHalfEven(double value);
 // resolution the screen does not report (0 or less) counts as 96.
 std::int32_t TwipsPerPixelAt(int dpi);
 
+// Pixels of a length in twips: twips / twipsPerPixel rounded half to even. Every
+// twips-to-pixels conversion of the toolkit and the program uses this one rule. A
+// ratio of 0 gives 0 (the program's record holds 0 until its main window has loaded,
+// before which nothing is laid out, painted or saved).
+std::int32_t TwipsToPixels(std::int32_t twips, std::int32_t twipsPerPixel);
+
 // The value rounded half-to-even as a 16-bit or 32-bit integer; nullopt when the
 // rounded value does not fit or the input is not a finite number.
 std::optional<std::int16_t> ToInt16(double value);

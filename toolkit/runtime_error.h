@@ -21,6 +21,20 @@ private:
     std::string description_;
 };
 
+// The description of the exception being handled, for a trap's message: what() of
+// any standard exception (a RuntimeError's is its description), "Unexpected error"
+// for anything else. Call it only inside a catch block; the text lives as long as
+// that handler runs.
+inline const char* CaughtErrorText() noexcept {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "Unexpected error";
+    }
+}
+
 // Classic error numbers the toolkit raises.
 inline constexpr std::int32_t kErrInvalidPropertyValue = 380;
 inline constexpr std::int32_t kErrFileNotFound = 53;

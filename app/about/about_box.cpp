@@ -13,12 +13,6 @@ tk::Bitmap CopyPicture(HBITMAP picture) {
         static_cast<HBITMAP>(CopyImage(picture, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
-tk::Bitmap ResourcePicture(std::int32_t pictureId) {
-    return tk::Bitmap(
-        static_cast<HBITMAP>(LoadImageA(tk::App::Instance(), MAKEINTRESOURCEA(pictureId),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-}
-
 }  // namespace
 
 void ShowAbout(const std::string& comment, std::int32_t pictureId, HBITMAP picture) {

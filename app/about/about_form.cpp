@@ -7,6 +7,7 @@
 #include "app/hookclient/cursors.h"
 #include "app/hookclient/mouse_hook.h"
 #include "app/res/resource_ids.h"
+#include "app/shell/booleans.h"
 #include "app/shell/shared_state.h"
 #include "toolkit/app.h"
 #include "toolkit/numeric.h"
@@ -15,8 +16,6 @@
 namespace tresk {
 namespace {
 
-constexpr std::int16_t kTrue = -1;
-constexpr std::int16_t kFalse = 0;
 constexpr COLORREF kLinkColor = 0x00FF0000;  // blue in the 0x00BBGGRR layout
 
 COLORREF WindowColor() noexcept {
@@ -93,13 +92,12 @@ void LinkLabel(tk::Label& label, std::int32_t top) {
     label.SetVisible(false);
 }
 
-// The About bitmap from the program's resources, as a DIB section; null when missing.
-tk::Bitmap LoadAboutBitmap(std::int32_t id) {
+}  // namespace
+
+tk::Bitmap ResourcePicture(std::int32_t id) {
     return tk::Bitmap(static_cast<HBITMAP>(LoadImageA(tk::App::Instance(), MAKEINTRESOURCEA(id),
                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
-
-}  // namespace
 
 fabout& fabout::Instance() {
     static fabout form;
@@ -187,7 +185,7 @@ void fabout::About(const std::string& comment, tk::Bitmap hIcon) {
     texts.web = kWebAddress;
     lblAbout.SetCaption(BuildAboutText(comment, texts));
 
-    imgIcon.SetPicture(hIcon ? std::move(hIcon) : LoadAboutBitmap(IDB_TRESK_ABOUT));
+    imgIcon.SetPicture(hIcon ? std::move(hIcon) : ResourcePicture(IDB_TRESK_ABOUT));
     if (IntervalSetting > 0) {
         TimerHide.SetEnabled(true);
     }

@@ -13,6 +13,10 @@
 
 namespace tresk {
 
+// A bitmap of the program's resources (the About bitmap, or another a caller names)
+// as a DIB section; null when there is none.
+tk::Bitmap ResourcePicture(std::int32_t id);
+
 class fabout : public tk::Form {
 public:
     // The process's one About window object; its settings last for the run.

@@ -6,35 +6,30 @@
 #include "app/hookclient/cursors.h"
 #include "app/hookclient/hook_binding.h"
 #include "app/res/resource_ids.h"
+#include "app/shell/booleans.h"
+#include "app/shell/main_window.h"
 #include "app/shell/shared_state.h"
-#include "app/shell/tresk_form.h"
 #include "toolkit/app.h"
 #include "toolkit/handles.h"
 
 namespace tresk {
 namespace {
 
-constexpr std::int16_t kTrue = -1;
-
 std::int32_t AsArg(const void* handle) noexcept {
     return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
 }
 
 // The error trap of both routines: the error's description in a critical box.
-void ReportHookError(const std::string& description) noexcept {
-    MessageBoxA(nullptr, description.c_str(), tk::App::Title().c_str(), MB_OK | MB_ICONERROR);
+void ReportHookError(const char* description) noexcept {
+    MessageBoxA(nullptr, description, tk::App::Title().c_str(), MB_OK | MB_ICONERROR);
 }
 
 template <class Steps>
 void Trapped(Steps&& steps) noexcept {
     try {
         steps();
-    } catch (const tk::RuntimeError& e) {
-        ReportHookError(e.Description());
-    } catch (const std::exception& e) {
-        ReportHookError(e.what());
     } catch (...) {
-        ReportHookError("Unexpected error");
+        ReportHookError(tk::CaughtErrorText());
     }
 }
 
@@ -54,14 +49,11 @@ void StartMouseHook() noexcept {
             return;
         }
         s.HookFilterIndex = 0;
-        if (s.mainForm == nullptr) {
-            s.mainForm = &TreskForm::Instance();
-        }
-        s.mainForm->Load();
-        if (s.mainForm->IsMinimized()) {
+        const HWND mainWindow = mainwindow::LoadWindow();
+        if (IsIconic(mainWindow)) {
             return;
         }
-        s.lastApiResult = hooklib::InitMouseHook(AsArg(s.mainForm->Hwnd()));
+        s.lastApiResult = hooklib::InitMouseHook(AsArg(mainWindow));
         // Both cursors pass to the library once it has taken them; it frees one it
         // replaces at the next start and hands the platform only a copy of the pick.
         tk::Cursor pick = LoadCursorOwned(IDC_TRESK_PIPETTE);

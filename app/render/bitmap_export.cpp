@@ -3,8 +3,9 @@
 #include <windows.h>
 
 #include "app/render/save_dialog_text.h"
+#include "app/shell/main_window.h"
 #include "app/shell/shared_state.h"
-#include "app/shell/tresk_form.h"
+#include "toolkit/controls.h"
 #include "toolkit/handles.h"
 #include "toolkit/numeric.h"
 #include "toolkit/picture_file.h"
@@ -13,30 +14,27 @@
 namespace tresk {
 namespace {
 
-void ReportSaveError(const std::string& description) noexcept {
-    HWND owner = Shared().mainForm != nullptr ? Shared().mainForm->Hwnd() : nullptr;
-    MessageBoxA(owner, description.c_str(), kSaveErrorTitle, MB_OK | MB_ICONERROR);
+void ReportSaveError(const char* description) noexcept {
+    MessageBoxA(mainwindow::Handle(), description, kSaveErrorTitle, MB_OK | MB_ICONERROR);
 }
 
 void CopyAndWrite(const std::string& path) {
     SharedState& s = Shared();
-    TreskForm& form = *s.mainForm;
-    form.pic.SetWidth(form.picTresk.ScaleWidth());
-    form.pic.SetHeight(form.picTresk.ScaleHeight());
-    if (s.twipsPerPixelX == 0 || s.twipsPerPixelY == 0) {
-        throw tk::RuntimeError(11, "Division by zero");
-    }
-    const auto w =
-        static_cast<std::int32_t>(tk::RoundHalfEven(form.picTresk.ScaleWidth())) / s.twipsPerPixelX;
-    const auto h = static_cast<std::int32_t>(tk::RoundHalfEven(form.picTresk.ScaleHeight())) /
-                   s.twipsPerPixelY;
+    tk::PictureBox& pic = mainwindow::HiddenPicture();
+    const SIZE inner = mainwindow::PictureInnerSize();
+    pic.SetWidth(inner.cx);
+    pic.SetHeight(inner.cy);
+    // The inner size is the client area's pixels times the whole twips per pixel that
+    // the record holds too, so the quotient is exact: no rounding rule changes it.
+    const std::int32_t w = tk::TwipsToPixels(inner.cx, s.twipsPerPixelX);
+    const std::int32_t h = tk::TwipsToPixels(inner.cy, s.twipsPerPixelY);
     {
-        tk::WindowDc source(form.picTresk.Hwnd());
-        s.lastApiResult = BitBlt(form.pic.ImageDc(), 0, 0, w, h, source.Get(), 0, 0, SRCCOPY);
+        tk::WindowDc source(mainwindow::PictureArea());
+        s.lastApiResult = BitBlt(pic.ImageDc(), 0, 0, w, h, source.Get(), 0, 0, SRCCOPY);
         s.lastApiResult = source.ReleaseNow();
     }
-    form.pic.SetPicture(form.pic.CopyImage());
-    tk::SavePictureFile(form.pic.Picture(), path);
+    pic.SetPicture(pic.CopyImage());
+    tk::SavePictureFile(pic.Picture(), path);
 }
 
 }  // namespace
@@ -44,12 +42,8 @@ void CopyAndWrite(const std::string& path) {
 void SaveBitmap(const std::string& Path) noexcept {
     try {
         CopyAndWrite(Path);
-    } catch (const tk::RuntimeError& e) {
-        ReportSaveError(e.Description());
-    } catch (const std::exception& e) {
-        ReportSaveError(e.what());
     } catch (...) {
-        ReportSaveError("Unexpected error");
+        ReportSaveError(tk::CaughtErrorText());
     }
 }
 

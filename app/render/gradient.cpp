@@ -7,21 +7,12 @@
 
 #include "app/render/bands.h"
 #include "app/render/colors.h"
+#include "app/shell/main_window.h"
 #include "app/shell/shared_state.h"
-#include "app/shell/tresk_form.h"
 #include "toolkit/handles.h"
-#include "toolkit/numeric.h"
 
 namespace tresk {
 namespace {
-
-std::int32_t PixelsOf(std::int32_t twips, std::int32_t twipsPerPixel) {
-    if (twipsPerPixel == 0) {
-        return 0;
-    }
-    return static_cast<std::int32_t>(
-        tk::RoundHalfEven(static_cast<double>(twips) / static_cast<double>(twipsPerPixel)));
-}
 
 // Fills each span across the window with the DC's own brush set to the span's
 // colour: one rectangle per band, and no brush made or freed.
@@ -91,17 +82,9 @@ void PaintGradient(HWND hWnd, std::int16_t Active, std::int32_t /*Reserved*/) {
         return;
     }
     SharedState& s = Shared();
-    TreskForm& form = *s.mainForm;
-
-    // Inputs, read in this order at every call.
-    const std::int32_t sw = PixelsOf(form.picTresk.Width(), s.twipsPerPixelX);
-    const std::int32_t sh = PixelsOf(form.picTresk.Height(), s.twipsPerPixelY);
-    const bool vertical = form.chkVertical.Value() == 1;
-    const bool invert = form.chkInvert.Value() == 1;
-    s.paintBaseColor = form.BaseColor();
-    const std::int16_t percent = form.Percent();
-
-    s.bandMax = BandMax(percent);
+    const mainwindow::RampInputs in = mainwindow::ReadRampInputs();
+    s.paintBaseColor = in.baseColor;
+    s.bandMax = BandMax(in.percent);
     const std::int32_t n = s.bandMax;
     s.paintTextColor = RGB(255, 255, 255);
     // A black base colour paints as a ramp that starts at silver.
@@ -114,22 +97,22 @@ void PaintGradient(HWND hWnd, std::int16_t Active, std::int32_t /*Reserved*/) {
     const std::int32_t h = window.bottom - window.top;
     s.paintRect = RECT{0, 0, w, h};
 
-    const std::int32_t extent = vertical ? h : w;
-    const std::int32_t size = vertical ? sh : sw;
+    const std::int32_t extent = in.vertical ? h : w;
+    const std::int32_t size = in.vertical ? in.heightPx : in.widthPx;
     if (extent <= 0) {
         return;
     }
 
     tk::WindowDc dc(hWnd, tk::WindowDc::Area::Window);
     s.paintDC = dc.Get();
-    const std::vector<BandSpan> spans = BandSpans(n, extent, size, invert);
+    const std::vector<BandSpan> spans = BandSpans(n, extent, size, in.invert);
     // The strip's 32-bit colours reach the screen unchanged only on a true-colour
     // display; on others the system may map a bitmap's colour and a solid brush of
     // the same colour differently, and only solid brushes are used there.
     const bool trueColour =
         GetDeviceCaps(s.paintDC, BITSPIXEL) * GetDeviceCaps(s.paintDC, PLANES) >= 24;
-    if (vertical || !trueColour || !FillColumns(s.paintDC, spans, s.paintBaseColor, w, h)) {
-        FillSpans(s.paintDC, spans, s.paintBaseColor, vertical, w, h);
+    if (in.vertical || !trueColour || !FillColumns(s.paintDC, spans, s.paintBaseColor, w, h)) {
+        FillSpans(s.paintDC, spans, s.paintBaseColor, in.vertical, w, h);
     }
 
     char text[256] = {};

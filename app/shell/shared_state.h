@@ -11,12 +11,19 @@ namespace tresk {
 class TreskForm;
 
 struct SharedState {
-    TreskForm* mainForm = nullptr;  // owned by the entry routine, lives for the run
+    // Owned by the entry routine, lives for the run. Only app/shell reads it; the rest
+    // of the program reaches the main window through app/shell/main_window.h.
+    TreskForm* mainForm = nullptr;
 
     std::int32_t twipsPerPixelX = 0;
     std::int32_t twipsPerPixelY = 0;
 
-    // Scratch: results of system calls that nothing branches on.
+    // Scratch: results of system calls that nothing branches on (SetCursor,
+    // GetCursorPos, ReleaseDC, SetWindowLongPtrA, the hook library's calls). Each
+    // write says at the call that its answer is deliberately not acted on: a pick,
+    // a paint or a cursor switch goes on whatever the system answers. Nothing reads
+    // it; a debugger's watch on it shows the last answer. Neither drop the writes
+    // nor turn them into checks.
     std::int32_t lastApiResult = 0;
 
     // The cursor a window procedure loaded last; its only owner. Freed by

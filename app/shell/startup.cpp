@@ -10,6 +10,7 @@
 #include "app/hookclient/mouse_hook.h"
 #include "app/render/tresk_window_proc.h"
 #include "app/res/version.h"
+#include "app/shell/booleans.h"
 #include "app/shell/shared_state.h"
 #include "app/shell/subclass.h"
 #include "app/shell/tresk_form.h"
@@ -19,7 +20,6 @@ namespace tresk {
 namespace {
 
 constexpr char kAppTitle[] = "Tresk Color";
-constexpr std::int16_t kTrue = -1;
 
 // Whatever ends the program short of being killed, the desktop gets its arrow back
 // and the hook is removed first.

@@ -1,13 +1,10 @@
 #include "app/shell/subclass.h"
 
-#include <optional>
-
 #include "app/hookclient/cursors.h"
-#include "app/render/screen_pixel.h"
+#include "app/render/pick.h"
 #include "app/render/tresk_window_proc.h"
 #include "app/res/resource_ids.h"
 #include "app/shell/shared_state.h"
-#include "app/shell/tresk_form.h"
 #include "toolkit/app.h"
 
 namespace tresk {
@@ -26,18 +23,6 @@ void Restore(HWND hWnd, WNDPROC& saved) noexcept {
         saved = nullptr;
     }
     DestroyCursorRef(s.customCursor);
-}
-
-// Writes the pointer's position to Mx and My; a position that cannot be read (another
-// desktop current) writes nothing.
-void TrackPointer(TreskForm& form) {
-    SharedState& s = Shared();
-    POINT p{};
-    s.lastApiResult = GetCursorPos(&p);
-    if (s.lastApiResult != 0) {
-        form.SetMx(p.x + 1);
-        form.SetMy(p.y + 1);
-    }
 }
 
 }  // namespace
@@ -65,7 +50,6 @@ void UnsubclassForm(HWND hWnd) noexcept {
 }
 
 LRESULT CALLBACK PictureWndProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) noexcept {
-    SharedState& s = Shared();
     // This procedure has no error trap: a failure here is a run-time error that ends
     // the program (after the desktop's arrow has been given back).
     try {
@@ -76,38 +60,20 @@ LRESULT CALLBACK PictureWndProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lPara
             case WM_NCRBUTTONUP:
                 SwitchCustomCursor(IDC_TRESK_ARROW);
                 return DefWindowProcA(hWnd, Msg, wParam, lParam);
-            case WM_MOUSEMOVE: {
-                TrackPointer(*s.mainForm);
+            case WM_MOUSEMOVE:
+                TrackPointer();
                 SwitchCustomCursor(IDC_TRESK_PIPETTE);
                 return DefWindowProcA(hWnd, Msg, wParam, lParam);
-            }
-            case WM_LBUTTONDOWN: {
-                // Every position comes from the pointer itself, so the hook's copies
-                // (screen points) and the system's own presses (client points) pick alike.
-                // A pick whose position or pixel cannot be read changes nothing.
-                const std::optional<POINT> p = PointerPosition();
-                const std::optional<COLORREF> c =
-                    p ? ScreenPixel(p->x, p->y) : std::optional<COLORREF>();
-                if (c) {
-                    TreskForm& form = *s.mainForm;
-                    form.SetMx(p->x + 1);
-                    form.SetMy(p->y + 1);
-                    form.SetRGBColor(*c);
-                    form.SetBaseColor(*c);
-                }
+            case WM_LBUTTONDOWN:
+                PickUnderPointer();
                 return DefWindowProcA(hWnd, Msg, wParam, lParam);
-            }
             case WM_LBUTTONUP:
                 return DefWindowProcA(hWnd, Msg, wParam, lParam);
             default:
-                return CallWindowProcA(s.prevPictureProc, hWnd, Msg, wParam, lParam);
+                return CallWindowProcA(Shared().prevPictureProc, hWnd, Msg, wParam, lParam);
         }
-    } catch (const tk::RuntimeError& e) {
-        tk::App::Fatal(e.Description());
-    } catch (const std::exception& e) {
-        tk::App::Fatal(e.what());
     } catch (...) {
-        tk::App::Fatal("Unexpected error");
+        tk::App::Fatal(tk::CaughtErrorText());
     }
 }
 

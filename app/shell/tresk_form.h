@@ -17,7 +17,8 @@ public:
 
     // True for the main window and the picture area.
     bool MyHWND(HWND lpWnd) const noexcept;
-    // True for the button, the percentage box, the frame and the two check boxes.
+    // True for the controls of the right-hand column (the button, the percentage box,
+    // the two check boxes and the frame): those of the column's table.
     bool MyCtrl(HWND lpWnd) const noexcept;
     // Reads the percentage (0..100) and writes the normalised value back.
     std::int16_t Percent();

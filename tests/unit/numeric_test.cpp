@@ -61,6 +61,15 @@ TEST(TwipsPerPixelAt, RoundsTheScreenRatioToAWholeNumber) {
     EXPECT_EQ(tk::TwipsPerPixelAt(-96), 15);
 }
 
+TEST(TwipsToPixels, DividesAndRoundsHalvesToEvenWithNothingForNoRatio) {
+    EXPECT_EQ(tk::TwipsToPixels(8295, 15), 553);
+    EXPECT_EQ(tk::TwipsToPixels(1185, 12), 99);  // 98.75
+    EXPECT_EQ(tk::TwipsToPixels(5, 2), 2);
+    EXPECT_EQ(tk::TwipsToPixels(7, 2), 4);
+    EXPECT_EQ(tk::TwipsToPixels(-5, 2), -2);
+    EXPECT_EQ(tk::TwipsToPixels(8295, 0), 0);
+}
+
 TEST(ToInt16, RoundsThenChecksTheRange) {
     EXPECT_EQ(tk::ToInt16(2.5), 2);
     EXPECT_EQ(tk::ToInt16(3.5), 4);
