@@ -14,8 +14,10 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(TRESK_DIST_DIR ${CMAKE_SOURCE_DIR}/build/dist)
 set(TRESK_DIST_ZIP ${TRESK_DIST_DIR}/TreskColor-${PROJECT_VERSION}-win32.zip)
 
-# `dist`: build/dist/TreskColor-<version>-win32.zip with both deliverables, the
-# Windows notes, the licence and their SHA-256 sums.
+# `dist`, built by `make dist` only, never by a plain build:
+# build/dist/TreskColor-<version>-win32.zip with both deliverables, the Windows notes,
+# the licence and their SHA-256 sums. It fails unless the newest entry of CHANGELOG.md
+# is this version.
 function(tresk_release_targets)
     # The linker would otherwise pick the library's load address from a hash of its
     # output path. A fixed one, away from the 0x10000000 most DLLs are linked at, so
@@ -35,16 +37,22 @@ function(tresk_release_targets)
                 ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/CHANGELOG.md
         COMMENT "Writing the release archive ${TRESK_DIST_ZIP}"
         VERBATIM)
-    add_custom_target(dist ALL DEPENDS ${TRESK_DIST_ZIP})
+    add_custom_target(dist DEPENDS ${TRESK_DIST_ZIP})
 endfunction()
 
-# The archive's content, and a second build of the same sources in other folders.
+# The archive's content, and a second build of the same sources in other folders. The
+# checks build the archive first, as `make dist` does.
 function(tresk_release_tests)
+    add_test(NAME dist_archive_build
+             COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target dist)
+    set_tests_properties(dist_archive_build PROPERTIES FIXTURES_SETUP tresk_dist_archive)
     add_test(NAME dist_archive_check
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/win/release_check.py
                      archive ${TRESK_DIST_ZIP} ${TRESK_BIN_DIR})
     add_test(NAME dist_reproducible_check
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/win/release_check.py
                      rebuild ${CMAKE_SOURCE_DIR} ${TRESK_DIST_ZIP})
+    set_tests_properties(dist_archive_check dist_reproducible_check
+                         PROPERTIES FIXTURES_REQUIRED tresk_dist_archive)
     set_tests_properties(dist_reproducible_check PROPERTIES TIMEOUT 1200)
 endfunction()

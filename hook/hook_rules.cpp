@@ -4,8 +4,6 @@ namespace tresk {
 
 namespace {
 
-constexpr std::uintptr_t kPressFlag = 1;  // MK_LBUTTON, also HTCLIENT for the non-client copies
-
 HookPlan NothingToDo() {
     HookPlan plan{};
     plan.passOn = false;

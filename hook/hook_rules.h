@@ -7,9 +7,12 @@
 // so it allocates nothing, throws nothing and needs no static constructors.
 #include <cstdint>
 
+#include "hook/picture_class.h"
+
 namespace tresk {
 
-// Message identifiers the hook procedure looks at.
+// Message identifiers the hook procedure looks at. These numbers, and the others
+// below, are the platform's own (mouse_hook_proc.cpp compares each with <windows.h>).
 inline constexpr std::uint32_t kWmMove = 0x0003;
 inline constexpr std::uint32_t kWmSetCursor = 0x0020;
 inline constexpr std::uint32_t kWmNcHitTest = 0x0084;
@@ -37,8 +40,9 @@ inline constexpr std::uint32_t kHtLeft = 10;
 inline constexpr std::uint32_t kHtBorder = 18;
 inline constexpr std::uint32_t kHtClose = 20;
 
-// Class of the program's picture area: left presses over it are sent to it directly.
-inline constexpr char kPictureClassName[] = "ThunderRT6PictureBoxDC";
+// The wParam of the copies of left presses: MK_LBUTTON, which is also HTCLIENT for the
+// copies of non-client presses.
+inline constexpr std::uintptr_t kPressFlag = 1;
 
 enum class HookCursor : std::uint8_t {
     Keep,  // leave the pointer shape alone

@@ -5,6 +5,34 @@
 
 namespace tresk {
 
+// The hook's decisions are made without <windows.h>, on copies of the platform's
+// numbers: each copy is tied to the original here.
+static_assert(kWmMove == WM_MOVE);
+static_assert(kWmSetCursor == WM_SETCURSOR);
+static_assert(kWmNcHitTest == WM_NCHITTEST);
+static_assert(kWmNcMouseMove == WM_NCMOUSEMOVE);
+static_assert(kWmNcLButtonDown == WM_NCLBUTTONDOWN);
+static_assert(kWmNcLButtonUp == WM_NCLBUTTONUP);
+static_assert(kWmNcRButtonDown == WM_NCRBUTTONDOWN);
+static_assert(kWmNcRButtonUp == WM_NCRBUTTONUP);
+static_assert(kWmCommand == WM_COMMAND);
+static_assert(kWmSysCommand == WM_SYSCOMMAND);
+static_assert(kWmInitMenu == WM_INITMENU);
+static_assert(kWmInitMenuPopup == WM_INITMENUPOPUP);
+static_assert(kWmMenuSelect == WM_MENUSELECT);
+static_assert(kWmMouseMove == WM_MOUSEMOVE);
+static_assert(kWmLButtonDown == WM_LBUTTONDOWN);
+static_assert(kWmLButtonUp == WM_LBUTTONUP);
+static_assert(kWmMoving == WM_MOVING);
+static_assert(kHtCaption == HTCAPTION);
+static_assert(kHtSysMenu == HTSYSMENU);
+static_assert(kHtMinButton == HTMINBUTTON);
+static_assert(kHtMaxButton == HTMAXBUTTON);
+static_assert(kHtLeft == HTLEFT);
+static_assert(kHtBorder == HTBORDER);
+static_assert(kHtClose == HTCLOSE);
+static_assert(kPressFlag == MK_LBUTTON && kPressFlag == HTCLIENT);
+
 namespace {
 
 void ShowCursorChoice(HookCursor choice) {

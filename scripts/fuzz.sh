@@ -6,7 +6,7 @@ seconds="${1:-600}"
 cmake --preset native >/dev/null
 cmake --build --preset native
 mkdir -p "$root/build/fuzz"
-for target in "$root"/build/native/tests/unit/*_fuzz; do
+for target in "$root"/build/native/tests/fuzz/*_fuzz; do
     [ -x "$target" ] || continue
     name=$(basename "$target")
     echo "== $name for ${seconds}s"

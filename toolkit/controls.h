@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "hook/picture_class.h"
 #include "toolkit/base_window.h"
 #include "toolkit/control.h"
 #include "toolkit/handles.h"
@@ -114,8 +115,8 @@ private:
     Brush backBrush_;
 };
 
-// Window class of picture boxes; other programs look for this exact name.
-inline constexpr char kPictureBoxClass[] = "ThunderRT6PictureBoxDC";
+// Window class of picture boxes: the class the hook library knows the picture area by.
+inline constexpr const char* kPictureBoxClass = tresk::kPictureClassName;
 
 class PictureBox : public WindowedControl, public Container, private BaseWindow {
 public:

@@ -1,19 +1,18 @@
 #include "toolkit/file_error.h"
 
 #include "toolkit/save_failure.h"
+#include "toolkit/system_text.h"
 
 namespace tk {
 namespace {
 
-// The system's own text for an error code, without the trailing line break and stop.
+// The system's own text for an error code, without the trailing line break and stop
+// (it is shown in brackets).
 std::string SystemText(DWORD code) {
-    char* buffer = nullptr;
-    DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length != 0 && buffer != nullptr ? std::string(buffer, length)
-                                                        : "error " + std::to_string(code);
-    LocalFree(buffer);
+    std::string text = SystemErrorText(code);
+    if (text.empty()) {
+        return "error " + std::to_string(code);
+    }
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
                              text.back() == '.')) {
         text.pop_back();

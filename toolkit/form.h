@@ -1,6 +1,8 @@
 #pragma once
 // Top-level windows: load, layout events, close query, modal and modeless showing,
-// the keyboard interface, tooltips, timers and context menus.
+// the keyboard interface, tooltips, timers and context menus. Each concern has a file
+// of its own: form.cpp (the form's life and its messages), form_modal.cpp,
+// form_focus.cpp, form_keys.cpp, form_tooltips.cpp, form_menu.cpp and timer.cpp.
 #include <windows.h>
 
 #include <cstdint>
@@ -12,6 +14,7 @@
 #include "toolkit/control.h"
 #include "toolkit/controls.h"
 #include "toolkit/handles.h"
+#include "toolkit/timer.h"
 
 namespace tk {
 
@@ -30,8 +33,6 @@ struct FormStyle {
     COLORREF backColor = GetSysColor(COLOR_BTNFACE);
     int iconId = 0;  // resource id of the window icon, 0 = none
 };
-
-class Timer;
 
 class Form : public Container, protected BaseWindow {
 public:
@@ -108,16 +109,21 @@ protected:
     void OnWindowGone() noexcept override;
 
 private:
+    // Posted to a form whose tool tips were set before its window was first shown.
+    static constexpr UINT kAddKeptToolTips = WM_APP + 0x54;
+
     // True when the form may close.
     bool QueryClose(int reason) noexcept;
     // Destroys the window once its close has been agreed.
     void Destroy() noexcept;
+    void RaiseResize() noexcept;
     // Enables and activates again what ShowModal disabled; nothing when it has.
     void GiveBackModalInput() noexcept;
     void EnsureToolTip() noexcept;
     // Keeps a tip for later when the window has not been shown yet; true when kept.
     bool KeepToolTip(WindowedControl* windowed, Windowless* windowless, const std::string& text);
     void AddKeptToolTips();
+    void DestroyToolTip() noexcept;
     void FocusFirst() noexcept;
     // As a dialog does: the control that had the focus when the form was deactivated
     // gets it back when the form is activated or the focus is set to the form itself.
@@ -125,7 +131,9 @@ private:
     void SaveFocus() noexcept;
     bool RestoreFocus() noexcept;
     void MoveFocus(bool backward) noexcept;
-    void RaiseResize() noexcept;
+    // Raises the handler of the enabled timer `id`.
+    void RaiseTimer(UINT_PTR id) noexcept;
+    void StopTimers() noexcept;
 
     FormStyle style_;
     std::vector<WindowedControl*> controls_;
@@ -148,25 +156,6 @@ private:
     bool resizeRaised_ = false;
     SIZE lastClientSize_{-1, -1};
     bool lastMinimized_ = false;
-};
-
-// A timer of a form: raises onTimer every Interval milliseconds while enabled.
-class Timer {
-public:
-    void SetInterval(std::uint32_t milliseconds);
-    std::uint32_t Interval() const noexcept { return interval_; }
-    void SetEnabled(bool enabled);
-    bool Enabled() const noexcept { return enabled_; }
-    std::function<void()> onTimer;
-
-private:
-    friend class Form;
-    void Attach(HWND owner, UINT_PTR id) noexcept;
-    void Sync() noexcept;
-    HWND owner_ = nullptr;
-    UINT_PTR id_ = 0;
-    std::uint32_t interval_ = 0;
-    bool enabled_ = false;
 };
 
 }  // namespace tk

@@ -6,6 +6,7 @@
 
 #include "toolkit/program_folder.h"
 #include "toolkit/runtime_error.h"
+#include "toolkit/system_text.h"
 
 namespace tresk::hooklib {
 namespace {
@@ -22,26 +23,6 @@ std::wstring PathBesideProgram() {
         path += static_cast<wchar_t>(*c);
     }
     return path;
-}
-
-// The system's text for a failed load, with the library's name for the "%1" that
-// some texts hold ("%1 is not a valid Win32 application.").
-std::string LoadFailureText(DWORD error) {
-    char buffer[512] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, buffer, sizeof(buffer), nullptr);
-    std::string text(buffer, length);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
-        text.pop_back();
-    }
-    if (text.empty()) {
-        return "system error " + std::to_string(error);
-    }
-    for (std::size_t at = text.find("%1"); at != std::string::npos;
-         at = text.find("%1", at + sizeof(kLibraryFile) - 1)) {
-        text.replace(at, 2, kLibraryFile);
-    }
-    return text;
 }
 
 // Loaded once and kept until the process ends: the hook procedure inside it may
@@ -66,9 +47,12 @@ HMODULE Library() {
             // The file is there, but the system refused it: blocked by an application
             // control policy or a virus scanner, damaged, or not a 32-bit library. Its
             // own words say which, so that nobody is sent to look for the file.
+            // Some texts name the file ("%1 is not a valid Win32 application.").
+            const std::string reason = tk::SystemErrorText(error, kLibraryFile);
             throw tk::RuntimeError(
                 tk::kErrLoadingLibrary,
-                std::string("Can't load ") + kLibraryFile + ": " + LoadFailureText(error));
+                std::string("Can't load ") + kLibraryFile + ": " +
+                    (reason.empty() ? "system error " + std::to_string(error) : reason));
         }
     }
     return library;
