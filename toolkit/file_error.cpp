@@ -6,15 +6,14 @@
 namespace tk {
 namespace {
 
-// The system's own text for an error code, without the trailing line break and stop
-// (it is shown in brackets).
+// The system's own text for an error code (already without its line break), without
+// its closing stop: it is shown in brackets.
 std::string SystemText(DWORD code) {
     std::string text = SystemErrorText(code);
     if (text.empty()) {
         return "error " + std::to_string(code);
     }
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
-                             text.back() == '.')) {
+    while (!text.empty() && (text.back() == '.' || text.back() == ' ')) {
         text.pop_back();
     }
     return text;
